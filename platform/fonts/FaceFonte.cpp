@@ -92,8 +92,13 @@ void FaceFonte::lerMetricas()
     auto *hhea = static_cast<TT_HoriHeader *>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA));
     auto *post = static_cast<TT_Postscript *>(FT_Get_Sfnt_Table(f, FT_SFNT_POST));
 
-    if (post) // 16.16 degrees → tenths of a degree
+    if (post) { // 16.16 degrees → tenths of a degree
         m.anguloItalico = int(std::lround(double(post->italicAngle) / 65536.0 * 10.0));
+        if (post->underlineThickness > 0) {
+            m.posicaoSublinhado = escalar1000(post->underlinePosition, upem);
+            m.espessuraSublinhado = escalar1000(post->underlineThickness, upem);
+        }
+    }
     if (os2 && os2->version != 0xFFFF) {
         m.ascendente = escalar1000(os2->sTypoAscender, upem);
         m.descendente = escalar1000(os2->sTypoDescender, upem);
@@ -104,6 +109,10 @@ void FaceFonte::lerMetricas()
         m.alturaMaiusculas = os2->version >= 2 && os2->sCapHeight > 0
                                  ? escalar1000(os2->sCapHeight, upem) : m.ascendente;
         m.caractereDefault = os2->version >= 2 ? char16_t(os2->usDefaultChar) : 0;
+        if (os2->yStrikeoutSize > 0) {
+            m.posicaoTachado = escalar1000(os2->yStrikeoutPosition, upem);
+            m.espessuraTachado = escalar1000(os2->yStrikeoutSize, upem);
+        }
     } else {
         m.ascendente = m.ascendenteCelula = escalar1000(f->ascender, upem);
         m.descendente = escalar1000(f->descender, upem);

@@ -41,6 +41,10 @@ struct MetricasContorno {
     int larguraMedia = 0;        // OS/2 xAvgCharWidth
     int larguraMaxima = 0;       // hhea advanceWidthMax
     char16_t caractereDefault = 0; // OS/2 usDefaultChar; 0 when the font names none
+    int posicaoSublinhado = -100;  // post underlinePosition: top of the rule, below the baseline
+    int espessuraSublinhado = 50;  // post underlineThickness
+    int posicaoTachado = 250;      // OS/2 yStrikeoutPosition, above the baseline
+    int espessuraTachado = 50;     // OS/2 yStrikeoutSize
 };
 
 // One glyph of a shaped text. Advances and offsets are font units (see unidadesPorEm);
