@@ -1,0 +1,29 @@
+#include "engine/bands.h"
+
+#include "engine/datasets.h"
+#include "engine/report.h"
+
+const char *const frxBandClassNames[18] = {
+    "TfrxReportTitle", "TfrxReportSummary", "TfrxPageHeader", "TfrxPageFooter", "TfrxHeader",
+    "TfrxFooter", "TfrxMasterData", "TfrxDetailData", "TfrxSubdetailData", "TfrxDataBand4",
+    "TfrxDataBand5", "TfrxDataBand6", "TfrxGroupHeader", "TfrxGroupFooter", "TfrxChild",
+    "TfrxColumnHeader", "TfrxColumnFooter", "TfrxOverlay"};
+
+TfrxBand::~TfrxBand() = default;
+TfrxDataBand::~TfrxDataBand() = default;
+
+void TfrxDataBand::SetDataSet(TfrxDataSet *value) {
+    FDataSet = value;
+    FDataSetName = value ? value->UserName() : QString();
+}
+
+QString TfrxDataBand::DataSetName() const { return FDataSet ? FDataSet->UserName() : FDataSetName; }
+
+void TfrxDataBand::SetDataSetName(const QString &value) {
+    FDataSetName = value;
+    FDataSet = nullptr;
+    if (value.isEmpty()) return;
+    if (TfrxReport *r = Report())
+        if (TfrxDataSetItem *it = r->DataSets.Find(value)) FDataSet = it->DataSet;
+    if (!FDataSet) FDataSet = TfrxDataSet::FindGlobal(value);
+}
