@@ -5,7 +5,7 @@ namespace {
 
 // Codes are VARCHAR: a CHAR pad would defeat the checks' "like '%60'" on a short value.
 // Bases and rates are percentages with four decimals, as the ERP keeps them.
-const char *const comandos[] = {
+const char *const tabelas[] = {
     R"(create table gruprod (
         codgrupo integer not null,
         descricao varchar(40),
@@ -40,9 +40,6 @@ const char *const comandos[] = {
         codcest varchar(9),
         ativo char(1),
         constraint pk_produto primary key (codprod)))",
-    "create index ix_produto_grupo on produto (codgrupo, codsubgrupo)",
-    "create index ix_produto_clasfis on produto (codclasfis)",
-    "create index ix_produto_descricao on produto (descricao)",
     R"(create table csosn_prod (
         codprod integer not null,
         tipopessoa char(1) not null,
@@ -56,7 +53,6 @@ const char *const comandos[] = {
         constraint pk_perfilimposto_itens primary key (codperfil, codprod),
         constraint fk_perfilimposto_itens_produto foreign key (codprod) references produto (codprod)
             on delete cascade))",
-    "create index ix_perfilimposto_itens_prod on perfilimposto_itens (codprod)",
     R"(create table estados (
         estado char(2) not null,
         aliqicm numeric(15,4),
@@ -68,11 +64,29 @@ const char *const comandos[] = {
         constraint pk_filiais primary key (codempresa)))",
 };
 
+// The indexes a search screen of the ERP needs; keys and foreign keys carry their own.
+const char *const indices[] = {
+    "create index ix_produto_grupo on produto (codgrupo, codsubgrupo)",
+    "create index ix_produto_clasfis on produto (codclasfis)",
+    "create index ix_produto_descricao on produto (descricao)",
+    "create index ix_perfilimposto_itens_prod on perfilimposto_itens (codprod)",
+};
+
 }  // namespace
 
-void criarEsquemaErp(firebird::Conexao &conexao) {
-    for (const char *sql : comandos)
+void criarTabelasErp(firebird::Conexao &conexao) {
+    for (const char *sql : tabelas)
         conexao.executar(QString::fromUtf8(sql));
+}
+
+void criarIndicesErp(firebird::Conexao &conexao) {
+    for (const char *sql : indices)
+        conexao.executar(QString::fromUtf8(sql));
+}
+
+void criarEsquemaErp(firebird::Conexao &conexao) {
+    criarTabelasErp(conexao);
+    criarIndicesErp(conexao);
 }
 
 QStringList tabelasErp() {

@@ -12,6 +12,11 @@ namespace ferramentas {
 // classification carry no foreign key, so a product may name rows that do not exist.
 void criarEsquemaErp(firebird::Conexao &conexao);
 
+// The same in two steps, for filling many rows in between: an index built once over loaded
+// rows costs less than one kept up to date row by row.
+void criarTabelasErp(firebird::Conexao &conexao);
+void criarIndicesErp(firebird::Conexao &conexao);
+
 // The tables in an order in which rows can be inserted (referenced tables first).
 QStringList tabelasErp();
 

@@ -25,6 +25,9 @@ struct ParametrosConexao {
     QString conjuntoCaracteres = QStringLiteral("WIN1252");  // "ServerCharSet"
     bool esperarBloqueios = true;                             // "WaitOnLocks"
     bool somenteLeitura = true;
+    // Writing connections only: whether the file is flushed at every commit. Filling a new file
+    // without it is several times faster; whoever turns it off turns it back on when done.
+    bool gravacaoForcada = true;
 };
 
 class Consulta;

@@ -201,6 +201,8 @@ std::vector<unsigned char> dpb(const ParametrosConexao &p, bool criar) {
             b->insertString(&st, isc_dpb_user_name, p.usuario.toUtf8().constData());
         if (!p.senha.isEmpty())
             b->insertString(&st, isc_dpb_password, p.senha.toUtf8().constData());
+        if (!p.somenteLeitura)
+            b->insertInt(&st, isc_dpb_force_write, p.gravacaoForcada ? 1 : 0);
         if (criar) {
             b->insertInt(&st, isc_dpb_page_size, 8192);
             b->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
