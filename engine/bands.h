@@ -2,13 +2,12 @@
 // The horizontal strips of a page that the band engine prints as units, with their fixed
 // band numbers, and the run-time structure the engine links them into.
 #include "engine/component.h"
+#include "engine/datasets.h"
 
 #include <QVariant>
 
 #include <memory>
 
-class TfrxDataSet;
-class TfrxUserDataSet;
 class TfrxChild;
 class TfrxGroupHeader;
 class TfrxGroupFooter;
