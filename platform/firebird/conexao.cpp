@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
 #include <mutex>
 #include <unistd.h>
 
@@ -27,6 +30,32 @@ void prepararAmbienteEmbarcado() {
     QDir().mkpath(proprio);
     qputenv("FIREBIRD_LOCK", QFile::encodeName(proprio));
 }
+
+// The engine converts file names between UTF-8 and the locale's encoding. A process that never
+// chose a locale runs in "C", which is ASCII only, and could not open a file in a folder with an
+// accent in its name. For the attach alone, this thread reads UTF-8; nothing else changes.
+class LocaleUtf8 {
+public:
+    LocaleUtf8() {
+        if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+            return;
+        novo_ = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        if (novo_)
+            anterior_ = uselocale(novo_);
+    }
+    ~LocaleUtf8() {
+        if (novo_) {
+            uselocale(anterior_);
+            freelocale(novo_);
+        }
+    }
+    LocaleUtf8(const LocaleUtf8 &) = delete;
+    LocaleUtf8 &operator=(const LocaleUtf8 &) = delete;
+
+private:
+    locale_t novo_ = nullptr;
+    locale_t anterior_ = nullptr;
+};
 
 std::once_flag inicio;
 IMaster *mestre_ = nullptr;
@@ -194,6 +223,9 @@ std::vector<unsigned char> dpb(const ParametrosConexao &p, bool criar) {
     return protegido([&] {
         Status st;
         IXpbBuilder *b = utilitario()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+        // The path travels as UTF-8 and says so: otherwise the client reads it in the locale's
+        // encoding, and under the C locale an accented folder name cannot be opened at all.
+        b->insertTag(&st, isc_dpb_utf8_filename);
         const QByteArray charset = p.conjuntoCaracteres.toLatin1();
         if (!charset.isEmpty())
             b->insertString(&st, isc_dpb_lc_ctype, charset.constData());
@@ -231,7 +263,8 @@ void Conexao::abrir(const ParametrosConexao &parametros) {
         return;
     estado_->parametros = parametros;
     const auto d = dpb(parametros, false);
-    const QByteArray caminho = QFile::encodeName(parametros.banco);
+    const QByteArray caminho = parametros.banco.toUtf8();
+    const LocaleUtf8 utf8;
     estado_->anexo = protegido([&] {
         Status st;
         return despachante()->attachDatabase(&st, caminho.constData(), unsigned(d.size()), d.data());
@@ -245,7 +278,8 @@ void Conexao::criarBanco(const ParametrosConexao &parametros) {
     p.somenteLeitura = false;
     estado_->parametros = p;
     const auto d = dpb(p, true);
-    const QByteArray caminho = QFile::encodeName(p.banco);
+    const QByteArray caminho = p.banco.toUtf8();
+    const LocaleUtf8 utf8;
     estado_->anexo = protegido([&] {
         Status st;
         return despachante()->createDatabase(&st, caminho.constData(), unsigned(d.size()), d.data());

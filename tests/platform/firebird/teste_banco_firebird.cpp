@@ -1,6 +1,7 @@
 // The access contract on a real embedded database made in a temporary folder.
 #include "platform/firebird/BancoFirebird.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -302,6 +303,23 @@ TEST_F(BancoFirebird, LoteSemConfirmarDesfazENulosSaoNulos) {
     EXPECT_EQ(l.valores[0], (QStringList{u"60"_qs, u"True"_qs, u""_qs}));
     EXPECT_EQ(l.valores[1], (QStringList{u"61"_qs, u"False"_qs, u"0"_qs}));
     EXPECT_EQ(l.valores[2], (QStringList{u"62"_qs, u"False"_qs, u"4000"_qs}));
+}
+
+TEST_F(BancoFirebird, PastaComAcentoNoNome) {
+    // Runs without a locale chosen by the program, as a plain test binary does.
+    const QString pasta = pasta_.filePath(u"Cotação São João"_qs);
+    ASSERT_TRUE(QDir().mkpath(pasta));
+    ParametrosConexao p;
+    p.banco = pasta + u"/base.fdb"_qs;
+    {
+        Conexao c;
+        c.criarBanco(p);
+        c.executar(u"create table t (a integer)"_qs);
+    }
+    Conexao c;
+    c.abrir(p);
+    EXPECT_TRUE(c.conectada());
+    EXPECT_TRUE(QFile::exists(p.banco));
 }
 
 TEST_F(BancoFirebird, CriarBancoRecusaArquivoExistente) {
