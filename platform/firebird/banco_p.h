@@ -121,6 +121,7 @@ struct Consulta::Estado {
     bool esgotado = false;
     int lidas = 0;
 
+    void preparar(Firebird::ITransaction *t);
     void liberarComando();  // the prepared statement belongs to one attachment
     void fecharCursor();
     bool buscar(std::vector<unsigned char> &destino);

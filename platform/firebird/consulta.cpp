@@ -68,6 +68,35 @@ void Consulta::Estado::liberarComando() {
     indicePorNome.clear();
 }
 
+void Consulta::Estado::preparar(ITransaction *t) {
+    const QByteArray texto = paraWin1252(posicional.sql);
+    protegido([&] {
+        Status st;
+        comando = conexao->estado().anexo->prepare(&st, t, unsigned(texto.size()), texto.constData(), 3,
+                                                   IStatement::PREPARE_PREFETCH_METADATA);
+        saida = comando->getOutputMetadata(&st);
+        const unsigned n = saida->getCount(&st);
+        for (unsigned i = 0; i < n; ++i) {
+            Campo f;
+            const char *apelido = saida->getAlias(&st, i);
+            f.nome = deWin1252(QByteArray(apelido && *apelido ? apelido : saida->getField(&st, i)));
+            f.tipo = saida->getType(&st, i);
+            f.escala = saida->getScale(&st, i);
+            f.subtipo = saida->getSubType(&st, i);
+            f.charset = saida->getCharSet(&st, i);
+            f.tamanho = saida->getLength(&st, i);
+            f.deslocamento = saida->getOffset(&st, i);
+            f.deslocamentoNulo = saida->getNullOffset(&st, i);
+            const QString chave = f.nome.toUpper();
+            if (!indicePorNome.contains(chave))  // a repeated name finds its first field
+                indicePorNome.insert(chave, int(campos.size()));
+            campos.push_back(f);
+        }
+        linha.assign(saida->getMessageLength(&st), 0);
+    });
+    entrada.preparar(unsigned(posicional.posicoes.size()));
+}
+
 bool Consulta::Estado::buscar(std::vector<unsigned char> &destino) {
     if (esgotado || !cursor)
         return false;
@@ -207,33 +236,14 @@ void Consulta::abrir() {
     ITransaction *t = c.transacaoImplicita();
 
     if (!e.comando) {
-        const QByteArray texto = paraWin1252(e.posicional.sql);
-        protegido([&] {
-            Status st;
-            e.comando = c.anexo->prepare(&st, t, unsigned(texto.size()), texto.constData(), 3,
-                                         IStatement::PREPARE_PREFETCH_METADATA);
-            e.saida = e.comando->getOutputMetadata(&st);
-            const unsigned n = e.saida->getCount(&st);
-            for (unsigned i = 0; i < n; ++i) {
-                Campo f;
-                const char *apelido = e.saida->getAlias(&st, i);
-                f.nome = QString::fromUtf8(apelido && *apelido ? apelido : e.saida->getField(&st, i));
-                f.tipo = e.saida->getType(&st, i);
-                f.escala = e.saida->getScale(&st, i);
-                f.subtipo = e.saida->getSubType(&st, i);
-                f.charset = e.saida->getCharSet(&st, i);
-                f.tamanho = e.saida->getLength(&st, i);
-                f.deslocamento = e.saida->getOffset(&st, i);
-                f.deslocamentoNulo = e.saida->getNullOffset(&st, i);
-                e.indicePorNome.insert(f.nome.toUpper(), int(e.campos.size()));  // later ones win...
-                e.campos.push_back(f);
-            }
-            // ...so put the first field of each name back on top.
-            for (int i = int(e.campos.size()) - 1; i >= 0; --i)
-                e.indicePorNome.insert(e.campos[std::size_t(i)].nome.toUpper(), i);
-            e.linha.assign(e.saida->getMessageLength(&st), 0);
-        });
-        e.entrada.preparar(unsigned(e.posicional.posicoes.size()));
+        // A failure halfway through must not leave a statement without its field list behind:
+        // the next open would take it as prepared.
+        try {
+            e.preparar(t);
+        } catch (...) {
+            e.liberarComando();
+            throw;
+        }
     }
 
     std::vector<QString> valores;

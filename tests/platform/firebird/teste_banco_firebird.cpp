@@ -172,6 +172,10 @@ TEST_F(BancoFirebird, FalhasTrazemAMensagemDoFirebird) {
         EXPECT_TRUE(e.mensagem().contains(u"NADA"_qs)) << e.what();
     }
     EXPECT_FALSE(q.aberta());
+    EXPECT_THROW(q.abrir(), Erro);  // a failed open leaves nothing half-prepared behind
+    q.setSql(u"select nomeempresa from filiais where codempresa = 1"_qs);
+    q.abrir();
+    EXPECT_EQ(q.texto(u"nomeempresa"_qs), u"Matriz São Paulo"_qs);
 }
 
 TEST_F(BancoFirebird, ConexaoDeLeituraNaoEscreve) {
