@@ -19,6 +19,7 @@
 #include <vector>
 
 class QPainter;
+class TfrxCustomMemoView;
 namespace fontes { class FaceFonte; }
 
 // A rectangle of whole device pixels with the platform's convention: Right and Bottom lie just
@@ -136,3 +137,18 @@ private:
 // malformed tags stay as text.
 void frxParseHTMLTags(const QString &source, QString &text, std::vector<TfrxCharStyle> &styles,
                       bool baseBold = false, bool baseItalic = false);
+
+// The layout of a memo, shared by its measuring, its drawing and the PDF writer's placing of its
+// lines. Use under TfrxDrawText::Lock().
+//
+// Font (the highlight's when the highlight is active), options and gaps of the memo.
+void frxPrepareMemoLayout(TfrxDrawText &layout, const TfrxCustomMemoView &memo);
+// The text rectangle inside the memo's device rectangle X, Y, X1, Y1: the gaps and the frame
+// sides taken off.
+TfrxTextRect frxMemoTextRect(const TfrxCustomMemoView &memo, int X, int Y, int X1, int Y1,
+                             double ScaleX, double ScaleY);
+// The text rectangle at scale 1 and offset 0: where lines are broken, whatever the device.
+TfrxTextRect frxMemoLayoutRect(const TfrxCustomMemoView &memo);
+// What the memo adds around its text, in 96-dpi pixels.
+double frxMemoVerticalExtra(const TfrxCustomMemoView &memo);
+double frxMemoHorizontalExtra(const TfrxCustomMemoView &memo);
