@@ -104,6 +104,7 @@ public:
     bool nulo(int indice) const;
 
     struct Estado;
+    Estado &estado() const;
 
 private:
     std::unique_ptr<Estado> estado_;

@@ -6,7 +6,9 @@
 
 #include <firebird/Interface.h>
 
+#include <QDate>
 #include <QHash>
+#include <QTime>
 #include <deque>
 #include <vector>
 
@@ -120,6 +122,7 @@ struct Consulta::Estado {
     std::deque<std::vector<unsigned char>> adiante;  // fetched ahead by a record count
     bool esgotado = false;
     int lidas = 0;
+    quint64 aberturas = 0;  // tells a reader holding rows of an earlier run that they are stale
 
     void preparar(Firebird::ITransaction *t);
     void liberarComando();  // the prepared statement belongs to one attachment
@@ -128,5 +131,12 @@ struct Consulta::Estado {
     const Campo &campo(int indice) const;
     QString textoDe(const Campo &c) const;
 };
+
+// Field values of a row buffer laid out by the statement's output message.
+bool nuloCampo(const Campo &c, const unsigned char *linha);
+QString textoCampo(const Campo &c, const unsigned char *linha, Conexao::Estado &conexao);
+QByteArray lerBlob(const Campo &c, const unsigned char *linha, Conexao::Estado &conexao);
+QDate dataDe(ISC_DATE d);
+QTime horaDe(ISC_TIME t);
 
 }  // namespace firebird

@@ -36,17 +36,25 @@ QString comEscala(qint64 valor, int escala) {
     return negativo ? u'-' + digitos : digitos;
 }
 
-QString textoData(ISC_DATE d) {
+}  // namespace
+
+QDate dataDe(ISC_DATE d) {
     unsigned a, m, dia;
     utilitario()->decodeDate(d, &a, &m, &dia);
-    return QDate(int(a), int(m), int(dia)).toString(QStringLiteral("yyyy-MM-dd"));
+    return QDate(int(a), int(m), int(dia));
 }
 
-QString textoHora(ISC_TIME t) {
+QTime horaDe(ISC_TIME t) {
     unsigned h, mi, s, fr;
     utilitario()->decodeTime(t, &h, &mi, &s, &fr);
-    return QTime(int(h), int(mi), int(s)).toString(QStringLiteral("hh:mm:ss"));
+    return QTime(int(h), int(mi), int(s), int(fr / 10));  // fractions are 1/10000 s
 }
+
+namespace {
+
+QString textoData(ISC_DATE d) { return dataDe(d).toString(QStringLiteral("yyyy-MM-dd")); }
+
+QString textoHora(ISC_TIME t) { return horaDe(t).toString(QStringLiteral("hh:mm:ss")); }
 
 }  // namespace
 
@@ -120,9 +128,36 @@ const Campo &Consulta::Estado::campo(int indice) const {
 }
 
 QString Consulta::Estado::textoDe(const Campo &c) const {
-    if (!temLinha || ler<ISC_SHORT>(linha.data() + c.deslocamentoNulo) != 0)
+    return temLinha ? textoCampo(c, linha.data(), conexao->estado()) : QString();
+}
+
+bool nuloCampo(const Campo &c, const unsigned char *linha) {
+    return ler<ISC_SHORT>(linha + c.deslocamentoNulo) != 0;
+}
+
+QByteArray lerBlob(const Campo &c, const unsigned char *linha, Conexao::Estado &conexao) {
+    ISC_QUAD id = ler<ISC_QUAD>(linha + c.deslocamento);
+    QByteArray bytes;
+    protegido([&] {
+        Status st;
+        IBlob *blob = conexao.anexo->openBlob(&st, conexao.transacaoImplicita(), &id, 0, nullptr);
+        char pedaco[16384];
+        unsigned lido = 0;
+        for (;;) {
+            const int r = blob->getSegment(&st, sizeof pedaco, pedaco, &lido);
+            if (r != IStatus::RESULT_OK && r != IStatus::RESULT_SEGMENT)
+                break;
+            bytes.append(pedaco, lido);
+        }
+        blob->close(&st);
+    });
+    return bytes;
+}
+
+QString textoCampo(const Campo &c, const unsigned char *linha, Conexao::Estado &conexao) {
+    if (nuloCampo(c, linha))
         return QString();
-    const unsigned char *p = linha.data() + c.deslocamento;
+    const unsigned char *p = linha + c.deslocamento;
     switch (c.tipo) {
     case SQL_TEXT: {
         qsizetype n = c.tamanho;
@@ -155,24 +190,8 @@ QString Consulta::Estado::textoDe(const Campo &c) const {
         const auto ts = ler<ISC_TIMESTAMP>(p);
         return textoData(ts.timestamp_date) + u' ' + textoHora(ts.timestamp_time);
     }
-    case SQL_BLOB: {
-        ISC_QUAD id = ler<ISC_QUAD>(p);
-        QByteArray bytes;
-        protegido([&] {
-            Status st;
-            IBlob *blob = conexao->estado().anexo->openBlob(&st, conexao->estado().transacaoImplicita(), &id, 0, nullptr);
-            char pedaco[16384];
-            unsigned lido = 0;
-            for (;;) {
-                const int r = blob->getSegment(&st, sizeof pedaco, pedaco, &lido);
-                if (r != IStatus::RESULT_OK && r != IStatus::RESULT_SEGMENT)
-                    break;
-                bytes.append(pedaco, lido);
-            }
-            blob->close(&st);
-        });
-        return deWin1252(bytes);
-    }
+    case SQL_BLOB:
+        return deWin1252(lerBlob(c, linha, conexao));
     default:
         throw Erro(QStringLiteral("O campo '%1' tem um tipo de dado que não pode ser lido (%2).")
                        .arg(c.nome).arg(c.tipo));
@@ -182,6 +201,8 @@ QString Consulta::Estado::textoDe(const Campo &c) const {
 // ---------------------------------------------------------------------------------------------
 
 Consulta::Consulta(QString sql) : estado_(std::make_unique<Estado>()) { setSql(sql); }
+
+Consulta::Estado &Consulta::estado() const { return *estado_; }
 
 Consulta::~Consulta() {
     estado_->liberarComando();
@@ -262,6 +283,7 @@ void Consulta::abrir() {
         }
     });
     e.aberta = true;
+    ++e.aberturas;
     e.esgotado = false;
     e.temLinha = false;
     e.fim = true;
