@@ -351,6 +351,6 @@ QByteArray TfrxDBDataset::CopyBlob(const QString &field) {
 }
 
 QStringList TfrxDBDataset::GetFieldList() {
-    if (FState != Opened && Query() && Query()->Active()) BuildFieldTable();
+    if (FState != Opened && (!FieldAliases.isEmpty() || (Query() && Query()->Active()))) BuildFieldTable();
     return FFieldNames;
 }

@@ -101,6 +101,22 @@ bool TfrxReport::CheckDataSets() {
     return ok;
 }
 
+void TfrxReport::BeginDataSets() {
+    for (int i = 0; i < DataSets.Count(); ++i)
+        if (TfrxDataSet *ds = DataSets.Items(i).DataSet) {
+            ds->ReportRef = this;
+            ds->BeginRun();
+        }
+}
+
+void TfrxReport::EndDataSets() {
+    for (int i = 0; i < DataSets.Count(); ++i)
+        if (TfrxDataSet *ds = DataSets.Items(i).DataSet) {
+            ds->EndRun();
+            ds->ReportRef = nullptr;
+        }
+}
+
 TfrxDataSet *TfrxReport::GetDataset(const QString &Alias) {
     TfrxDataSetItem *it = DataSets.Find(Alias);
     return it ? it->DataSet : nullptr;

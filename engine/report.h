@@ -151,6 +151,10 @@ public:
 
     // Checks the Datasets list: an item without a dataset adds "clDSNotExist". True when fine.
     bool CheckDataSets();
+    // Start of a run: every listed dataset is told its report and initialised (BeginRun).
+    void BeginDataSets();
+    // End of a run, also after a failure: every listed dataset is finalised (EndRun).
+    void EndDataSets();
 
     void WriteProperties(TfrxPropWriter &w) const override;
     bool ReadProperty(const QString &name, const QString &value) override;

@@ -185,18 +185,6 @@ void ResolveReferences(TfrxComponent *root) {
     }
 }
 
-// A dataset named in a template: the report's own list first, then every dataset alive.
-TfrxDataSet *FindDataSetFor(const TfrxComponent *c, const QString &name) {
-    if (name.isEmpty()) return nullptr;
-    if (TfrxReport *r = c->Report()) {
-        if (TfrxDataSetItem *it = r->DataSets.Find(name)) return it->DataSet;
-        for (TfrxComponent *o : r->AllObjects())
-            if (auto *ds = dynamic_cast<TfrxDataSet *>(o); ds && ds->UserName().compare(name, Qt::CaseInsensitive) == 0)
-                return ds;
-    }
-    return TfrxDataSet::FindGlobal(name);
-}
-
 }  // namespace
 
 // ---- component -------------------------------------------------------------------------

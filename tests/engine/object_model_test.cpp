@@ -8,6 +8,8 @@
 #include "platform/erro/Erro.h"
 
 #include <QFile>
+#include "qt_printers.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -10,6 +10,8 @@
 #include "platform/erro/Erro.h"
 
 #include <QBuffer>
+#include "qt_printers.h"
+
 #include <gtest/gtest.h>
 
 namespace {
