@@ -136,13 +136,15 @@ void TfrxView::PaintFrame()
     if (Frame.Typ == 0 || Frame.Color() == clNone || Frame.Width() == 0)
         return;
 
-    struct Side { TfrxFrameType flag; const TfrxFrameLine *line; int x0, y0, x1, y1; int outward; };
-    // outward: which way a double stroke's outer line lies (−1 left/up, +1 right/down).
+    struct Side { TfrxFrameType flag; const TfrxFrameLine *line; int x0, y0, x1, y1; };
+    // Sides end just before their end point; the right side reaches one pixel further when the
+    // bottom is drawn too, so that the bottom-right corner is closed.
+    const int rightEnd = (Frame.Typ & ftBottom) ? FY1 + 1 : FY1;
     const Side sides[] = {
-        {ftLeft, &Frame.LeftLine, FX, FY, FX, FY1, -1},
-        {ftRight, &Frame.RightLine, FX1, FY, FX1, FY1, +1},
-        {ftTop, &Frame.TopLine, FX, FY, FX1, FY, -1},
-        {ftBottom, &Frame.BottomLine, FX, FY1, FX1, FY1, +1},
+        {ftLeft, &Frame.LeftLine, FX, FY, FX, FY1},
+        {ftRight, &Frame.RightLine, FX1, FY, FX1, rightEnd},
+        {ftTop, &Frame.TopLine, FX, FY, FX1, FY},
+        {ftBottom, &Frame.BottomLine, FX, FY1, FX1, FY1},
     };
     for (const Side &s : sides) {
         if (!(Frame.Typ & s.flag) || s.line->Color == clNone)

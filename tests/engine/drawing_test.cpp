@@ -321,9 +321,10 @@ TEST_F(Drawing, FrameSidesByTheirRules)
     page.Frame.SetStyle(fsDouble);
     EXPECT_TRUE(InkPixels(Draw(page, 60, 50)).empty());
 
-    // Solid, one pixel: the sides run from X to X1 and from Y to Y1, end points excluded.
+    // Solid, one pixel: the sides run from X to X1 and from Y to Y1, end points excluded, except
+    // that the right side closes the corner with the bottom.
     std::set<std::pair<int, int>> border = RectPixels(10, 10, 1, 20);
-    for (auto p : RectPixels(40, 10, 1, 20)) border.insert(p);
+    for (auto p : RectPixels(40, 10, 1, 21)) border.insert(p);
     for (auto p : RectPixels(10, 10, 30, 1)) border.insert(p);
     for (auto p : RectPixels(10, 30, 30, 1)) border.insert(p);
     EXPECT_EQ(InkPixels(Draw(*frameOf(all, fsSolid), 60, 50)), border);
