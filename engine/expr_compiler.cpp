@@ -706,7 +706,7 @@ private:
         for (;;) {
             if (IsSym(tok, ".")) {
                 Advance();
-                if (tok.kind != Token::Ident) Fail(QStringLiteral("Identifier expected"));
+                if (tok.kind != Token::Ident || IsReserved(tok)) Fail(QStringLiteral("Identifier expected"));
                 auto m = std::make_unique<Node>();
                 m->kind = Node::Member;
                 m->name = tok.text;
