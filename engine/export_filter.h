@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 
+class TfrxPreviewPages;
 class TfrxReport;
 class TfrxReportPage;
 class TfrxView;
@@ -61,3 +62,8 @@ const QList<TfrxCustomExportFilter *> &frxExportFilters();
 // "7-" runs to the last page), sorted and without repeats. Parts that are not numbers are
 // ignored; ranges are clipped to 1..pageCount, single numbers kept (the driver skips them).
 QList<int> ParsePageNumbers(const QString &text, int pageCount);
+
+// The export driver behind TfrxPreviewPages::Export: runs the filter over the selected pages.
+// False when the options dialog was cancelled or the export failed; a failure is added to the
+// report's errors and reported as its NewSilentMode says.
+bool frxExportPages(TfrxPreviewPages *pages, TfrxCustomExportFilter *filter);

@@ -156,11 +156,15 @@ public:
     std::function<void(TfrxProgressType, int)> OnProgress;
     std::function<void(TfrxProgressType)> OnProgressStop;
 
+    // Forgets the pages built as objects; they are rebuilt from their nodes when asked for.
+    void ClearPageCache();
+
     // One line per node of the page tree, indented by depth: "name attributes". Stable text
     // for comparing prepared pages.
     QString Dump();
 
-    // Installed by the printing layer; without it Print reports that no printer exists.
+    // Installed by the printing layer; without it Print raises "Nenhuma impressora instalada no
+    // sistema".
     static void SetPrintHandler(std::function<bool(TfrxPreviewPages *)> handler);
 
 private:
