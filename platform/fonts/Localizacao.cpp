@@ -85,7 +85,9 @@ FaceFonte &abrirFace(const QString &nome, EstiloFonte estilo)
 {
     using Chave = std::tuple<QString, bool, bool>;
     static std::mutex trava;
-    static std::map<Chave, std::unique_ptr<FaceFonte>> faces;
+    // Never destroyed: the faces hold Qt glyph fonts, which must not be released by the static
+    // destructors at exit, after the GUI application (and Qt's font engines) are gone.
+    static auto &faces = *new std::map<Chave, std::unique_ptr<FaceFonte>>;
 
     const Chave chave{nome.toCaseFolded(), estilo.negrito, estilo.italico};
     std::lock_guard<std::mutex> guarda(trava);
