@@ -253,6 +253,40 @@ TEST_F(Drawing, BlockAlignmentJustifiesAllButTheLastLine)
     EXPECT_LT(last.right(), 140);            // the paragraph's last line stays left-aligned
 }
 
+TEST_F(Drawing, UnderlinedFontRulesExactlyTheLineWidth)
+{
+    auto plain = Memo(10, 10, 100, 20, "HIH");
+    auto underlined = Memo(10, 10, 100, 20, "HIH");
+    underlined->SetFont(ArialFont(10, fsUnderline));
+    const QImage a = Draw(*plain, 130, 40), b = Draw(*underlined, 130, 40);
+    // The only new ink is one full row under the baseline, as wide as the drawn line.
+    std::set<int> rows;
+    for (auto [x, y] : InkPixels(b))
+        if (!InkPixels(a).count({x, y}))
+            rows.insert(y);
+    ASSERT_EQ(rows.size(), 1u);
+    const int y = *rows.begin();
+    const QRect text = InkBox(a);
+    EXPECT_GT(y, text.bottom());
+    EXPECT_LE(y, text.bottom() + 3);
+    const QRect rule = InkBox(b, QRect(0, y, 130, 1));
+    EXPECT_NEAR(rule.left(), 12, 1);
+    EXPECT_NEAR(rule.right(), text.right(), 2);
+}
+
+TEST_F(Drawing, RotatedTextRunsUpTheMemo)
+{
+    auto memo = Memo(10, 10, 20, 120, "ABCDEF");
+    memo->Rotation = 90;
+    const QImage image = Draw(*memo, 40, 140);
+    EXPECT_EQ(TfrxDrawText::Global().WrappedText(), QStringList{"ABCDEF"});  // the height is the line width
+    const QRect ink = InkBox(image);
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_GT(ink.height(), 3 * ink.width());
+    EXPECT_GE(ink.left(), 12);
+    EXPECT_LE(ink.right(), 30);
+}
+
 TEST_F(Drawing, UnderlinesRuleEveryLinePosition)
 {
     auto memo = Memo(0, 0, 100, 50, QString(), 10);
