@@ -1,0 +1,50 @@
+// Without arguments the program opens its window; with a batch command it does the same work
+// without one, for scripts and scheduled checks.
+#include "app/UQuelvora.h"
+#include "app/lote.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+namespace {
+
+struct EntradaLote {
+    const char *nome;
+    ComandoDeLote executar;
+    const char *uso;
+};
+
+}  // namespace
+
+// Each batch command lives in its own file, app/lote_*.cpp; add it here with one line.
+int loteListarFiliais(const QStringList &argumentos);
+
+static const EntradaLote kComandos[] = {
+    {"--listar-filiais", loteListarFiliais, "--listar-filiais   código TAB nome de cada filial"},
+};
+
+static int executarLote(int argc, char **argv)
+{
+    QCoreApplication aplicacao(argc, argv);
+    QStringList argumentos = aplicacao.arguments().mid(1);
+    const QString nome = argumentos.takeFirst();
+    for (const EntradaLote &comando : kComandos)
+        if (nome == QLatin1String(comando.nome))
+            return comando.executar(argumentos);
+
+    QString uso = QStringLiteral("Comando desconhecido: %1\nUso: quelvora [COMANDO]\nSem comando, abre a janela. Comandos:")
+                      .arg(nome);
+    for (const EntradaLote &comando : kComandos)
+        uso += QStringLiteral("\n  quelvora ") + QString::fromUtf8(comando.uso);
+    return falhar(uso);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc > 1)
+        return executarLote(argc, argv);
+    QApplication aplicacao(argc, argv);
+    TfrmQuelvora frmQuelvora;
+    frmQuelvora.show();
+    return aplicacao.exec();
+}

@@ -1,0 +1,86 @@
+// The batch commands as a script runs them: the real executable, its exit status and its two
+// output streams.
+#include "tests/fixtures/BancoTemporario.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Resultado {
+    int status;
+    QString saida;
+    QString erro;
+};
+
+// Alias store and settings folders point at an empty folder, so only what the test sets counts.
+Resultado executar(const QStringList &argumentos, const QString &banco)
+{
+    QTemporaryDir config;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("XDG_CONFIG_HOME", config.path());
+    ambiente.insert("XDG_CONFIG_DIRS", config.path());
+    ambiente.remove("CAMINHOBANCOVOSTREN");
+    ambiente.remove("USUARIOBANCOVOSTREN");
+    ambiente.remove("SENHABANCOVOSTREN");
+    if (!banco.isEmpty()) {
+        ambiente.insert("CAMINHOBANCOVOSTREN", banco);
+        ambiente.insert("USUARIOBANCOVOSTREN", "SYSDBA");
+        ambiente.insert("SENHABANCOVOSTREN", "masterkey");
+    }
+    QProcess processo;
+    processo.setProcessEnvironment(ambiente);
+    processo.start(QStringLiteral(QUELVORA_BUILD "/quelvora"), argumentos);
+    EXPECT_TRUE(processo.waitForFinished(60000));
+    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
+            QString::fromUtf8(processo.readAllStandardError())};
+}
+
+TEST(ListarFiliais, CodigoTabNomeEmUtf8NaOrdemDaConsulta)
+{
+    fixtures::BancoTemporario banco;
+    banco.inserirReferencias();
+    banco.inserir("filiais", {{{"codempresa", "7"}, {"nomeempresa", "LOJA D'ÁGUA"}, {"estado", "BA"}},
+                              {{"codempresa", "8"}, {"nomeempresa", QString()}, {"estado", "AM"}}});
+    banco.conexao().fechar();  // the embedded engine lets one process at a time have the file
+    const Resultado r = executar({"--listar-filiais"}, banco.caminho());
+    EXPECT_EQ(r.status, 0) << r.erro.toStdString();
+    EXPECT_EQ(r.erro, "");
+    EXPECT_EQ(r.saida, QString::fromUtf8("1\tMATRIZ SÃO PAULO\n2\tFILIAL RIO DE JANEIRO\n3\tFILIAL CURITIBA\n"
+                                         "7\tLOJA D'ÁGUA\n8\t\n"));
+}
+
+TEST(ListarFiliais, FalhasVaoParaOErroPadraoComStatus1)
+{
+    fixtures::BancoTemporario semFiliais;
+    semFiliais.executar(QStringLiteral("drop table filiais"));
+    semFiliais.conexao().fechar();
+    struct Caso {
+        const char *nome;
+        QStringList argumentos;
+        QString banco;
+        QString inicio;
+    } casos[] = {
+        {"sem configuração", {"--listar-filiais"}, "",
+         "Não foi possível conectar ao banco de dados. \nO alias \"VOSTREN\" não existe"},
+        {"banco inexistente", {"--listar-filiais"}, semFiliais.pasta() + "/nao-existe.fdb",
+         "Ocorreu um erro ao ao tentar comunicar com o banco de dados.\nMotivo: "},
+        {"sem a tabela filiais", {"--listar-filiais"}, semFiliais.caminho(),
+         "Não foi possível ler a lista de filiais do banco de dados.\nMotivo: "},
+        {"argumento a mais", {"--listar-filiais", "x"}, semFiliais.caminho(),
+         "O comando --listar-filiais não aceita argumentos"},
+        {"comando desconhecido", {"--listar"}, semFiliais.caminho(), "Comando desconhecido: --listar\n"},
+    };
+    for (const Caso &c : casos) {
+        SCOPED_TRACE(c.nome);
+        const Resultado r = executar(c.argumentos, c.banco);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.saida, "");
+        EXPECT_TRUE(r.erro.startsWith(c.inicio)) << r.erro.toStdString();
+        EXPECT_TRUE(r.erro.endsWith(u'\n'));
+        EXPECT_FALSE(r.erro.contains(u'\r'));  // a bare carriage return would hide the first line
+    }
+}
+
+}  // namespace
