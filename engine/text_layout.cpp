@@ -467,6 +467,16 @@ double TfrxDrawText::RemainingSpace() const
     return rest <= 1e-9 ? 0.0001 : rest;
 }
 
+double TfrxDrawText::TextWidth(const QString &line)
+{
+    QString text = line;
+    std::vector<TfrxCharStyle> styles;
+    if (FHTMLTags && line.contains(u'<'))
+        frxParseHTMLTags(line, text, styles);
+    const int measured = Measure(text, styles, 0);
+    return (measured + nint(double(text.size()) * FCharSpacing * Ratio)) / Ratio;
+}
+
 QStringList TfrxDrawText::WrappedText() const
 {
     QStringList result;

@@ -88,6 +88,9 @@ public:
     void DrawText(QPainter *Canvas, TfrxHAlign HAlign, TfrxVAlign VAlign);
 
     QStringList WrappedText() const;
+    // Width of one line of text in 96-dpi pixels, measured as MaxLineWidth measures a line but
+    // without any paragraph indent; the wrapped lines are left as they are.
+    double TextWidth(const QString &line);
     QString PlainText() const { return FPlainText; }
     const std::vector<TfrxWrappedLine> &Lines() const { return FLines; }
 

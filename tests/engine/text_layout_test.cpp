@@ -167,6 +167,10 @@ TEST(TextLayout, MaxLineWidthAddsCharSpacingAndTheFirstLineIndent)
     Layout gap(10, 10000, 10000, 3);
     gap.text.SetText({"AB"});
     EXPECT_NEAR(gap.text.MaxLineWidth(), (ab + nint(3 * 6.25)) / 6.25, 1e-9);
+    // One line measured on its own, for whoever places lines itself: no indent, lines kept.
+    EXPECT_NEAR(l.text.TextWidth("AB"), l.text.MaxLineWidth(), 1e-9);
+    EXPECT_NEAR(gap.text.TextWidth("AB"), ab / 6.25, 1e-9);
+    EXPECT_EQ(gap.text.WrappedText(), QStringList{"AB"});
 }
 
 TEST(TextLayout, WordWrapOffAndSingleCharacterStayWhole)
