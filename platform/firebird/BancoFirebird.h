@@ -111,6 +111,7 @@ private:
 };
 
 // The whole result of a statement read into memory (the branch list: read once, then browsed).
+// The statement runs afresh from its first row and is left closed.
 struct Linhas {
     QStringList campos;
     std::vector<QStringList> valores;
