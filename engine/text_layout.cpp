@@ -209,14 +209,16 @@ void TfrxDrawText::SetFont(const TfrxFont &font)
 {
     const bool sameFace = FFaces[FBaseFace] && font.Name == FFont.Name
                           && (font.Style & (fsBold | fsItalic)) == (FFont.Style & (fsBold | fsItalic));
+    if (!sameFace) {
+        // Looked up first: when no font serves, the layout keeps the font it had.
+        fontes::FaceFonte &face = fontes::abrirFace(font.Name, {(font.Style & fsBold) != 0,
+                                                                (font.Style & fsItalic) != 0});
+        FFaces = {};
+        FBaseFace = ((font.Style & fsBold) ? 1 : 0) | ((font.Style & fsItalic) ? 2 : 0);
+        FFaces[FBaseFace] = &face;
+    }
     FFont = font;
     FMeasuringHeight = -nint(font.Size * double(ReferenceDPI) / 72.0);
-    if (sameFace)
-        return;
-    FFaces = {};
-    FBaseFace = ((font.Style & fsBold) ? 1 : 0) | ((font.Style & fsItalic) ? 2 : 0);
-    FFaces[FBaseFace] = &fontes::abrirFace(font.Name, {(font.Style & fsBold) != 0,
-                                                       (font.Style & fsItalic) != 0});
 }
 
 fontes::FaceFonte &TfrxDrawText::FaceFor(quint8 styleFlags)
