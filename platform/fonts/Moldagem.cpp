@@ -89,7 +89,8 @@ std::vector<GlifoMoldado> FaceFonte::moldar(const QString &texto, bool rtl) cons
             }
     }
 
-    hb_buffer_t *buffer = hb_buffer_create();
+    // One buffer per thread, kept: drawing shapes every line it draws.
+    static thread_local hb_buffer_t *buffer = hb_buffer_create();
     const auto *utf16 = reinterpret_cast<const uint16_t *>(texto.utf16());
     for (const Trecho &t : trechos) {
         hb_buffer_clear_contents(buffer);
@@ -104,7 +105,7 @@ std::vector<GlifoMoldado> FaceFonte::moldar(const QString &texto, bool rtl) cons
             glifos.push_back({info[k].codepoint, pos[k].x_advance, pos[k].x_offset,
                               pos[k].y_offset, info[k].cluster});
     }
-    hb_buffer_destroy(buffer);
+    hb_buffer_clear_contents(buffer);
     return glifos;
 }
 
