@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -490,6 +491,11 @@ TEST(PreparedPages, DoublePassKeepsTheFirstPassNumbersAndDropsItsPages) {
 }
 
 TEST(PreparedPages, DrawPagePutsTheViewsInsideMarginsAndKeepsTheMarker) {
+    // Text is drawn with glyphs of the font files, which needs the application's font system.
+    static int argc = 1;
+    static char name[] = "preview_pages_test";
+    static char *argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);  // lives for the whole run
     Fixture f;
     TfrxPreviewPages pages(&f.report);
     pages.BeginRun();
