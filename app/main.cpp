@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 namespace {
 
@@ -18,15 +21,28 @@ struct EntradaLote {
 
 // Each batch command lives in its own file, app/lote_*.cpp; add it here with one line.
 int loteListarFiliais(const QStringList &argumentos);
+int loteRelatorioPreparado(const QStringList &argumentos);
+int lotePng(const QStringList &argumentos);
 
 static const EntradaLote kComandos[] = {
     {"--listar-filiais", loteListarFiliais, "--listar-filiais   código TAB nome de cada filial"},
+    {"--relatorio-preparado", loteRelatorioPreparado, "--relatorio-preparado ARQUIVO.fp3 [--filial CODIGO] [--ativos]   o relatório preparado de \"Gerar em PDF\""},
+    {"--png", lotePng, "--png PASTA [--filial CODIGO] [--ativos]   as páginas do relatório em PNG, 96 dpi"},
 };
 
 static int executarLote(int argc, char **argv)
 {
-    QCoreApplication aplicacao(argc, argv);
-    QStringList argumentos = aplicacao.arguments().mid(1);
+    // Drawing pages needs the font services of a GUI application; nothing is shown, so it runs
+    // offscreen.
+    std::unique_ptr<QCoreApplication> aplicacao;
+    if (QByteArray(argv[1]) == "--png") {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        aplicacao = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        aplicacao = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList argumentos = aplicacao->arguments().mid(1);
     const QString nome = argumentos.takeFirst();
     for (const EntradaLote &comando : kComandos)
         if (nome == QLatin1String(comando.nome))
