@@ -5,6 +5,7 @@
 #include "engine/datasets.h"
 #include "engine/pages.h"
 #include "engine/report.h"
+#include "engine/stored_values.h"
 #include "engine/views.h"
 #include "engine/xml_tree.h"
 #include "platform/erro/Erro.h"
@@ -317,6 +318,20 @@ TEST(StoredForm, ValueEncodingsAreReadLeniently) {
     EXPECT_EQ(m.Frame.Typ, ftLeft | ftBottom);
     EXPECT_EQ(m.Color, clGradientActiveCaption);
     EXPECT_EQ(m.Font().Size, 9);
+}
+
+// Short plain numbers take a fast path; signs, other blanks, long texts and garbage the general
+// one. Both must read the same values.
+TEST(StoredForm, FloatTextsReadTheSameOnBothPaths) {
+    const struct {
+        const char *text;
+        double value;
+    } cases[] = {{"52.91342", 52.91342}, {"-0.5", -0.5},  {"1e3", 1000},     {"1,5", 1.5},
+                 {" 2 .25", 2.25},       {"+3", 3},       {"\r\n7\t", 7}, {"", 0},
+                 {"abc", 0},             {"1.5x", 0},
+                 {"0.000000000000000000000000000000000000000000125", 1.25e-43}};
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(frxStrToFloat(QString::fromLatin1(c.text)), c.value) << c.text;
 }
 
 TEST(StoredForm, FloatsAreWrittenExactly) {
