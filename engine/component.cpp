@@ -104,13 +104,13 @@ std::vector<TfrxComponent *> TfrxComponent::AllObjects() const {
 
 TfrxReport *TfrxComponent::Report() const {
     for (const TfrxComponent *c = this; c; c = c->FParent)
-        if (auto *r = dynamic_cast<const TfrxReport *>(c)) return const_cast<TfrxReport *>(r);
+        if (c->IsReport()) return static_cast<TfrxReport *>(const_cast<TfrxComponent *>(c));
     return nullptr;
 }
 
 TfrxPage *TfrxComponent::Page() const {
     for (const TfrxComponent *c = this; c; c = c->FParent)
-        if (auto *p = dynamic_cast<const TfrxPage *>(c)) return const_cast<TfrxPage *>(p);
+        if (c->IsPage()) return static_cast<TfrxPage *>(const_cast<TfrxComponent *>(c));
     return nullptr;
 }
 

@@ -49,6 +49,9 @@ public:
     TfrxComponent &operator=(const TfrxComponent &) = delete;
 
     virtual QString ClassName() const { return QStringLiteral("TfrxComponent"); }
+    // Cheap kind tests for walks up the tree, which run for every memo of every row.
+    virtual bool IsReport() const { return false; }
+    virtual bool IsPage() const { return false; }
     // The class name without "Tfrx" and "View": "Memo" for TfrxMemoView.
     QString BaseName() const;
 

@@ -211,21 +211,21 @@ void TfrxDBDataset::BuildFieldTable() {
         names = q->FieldNames();
     }
     for (const QString &n : names) {
-        const QString key = n.toLower();
+        const QString key = n.toCaseFolded();
         auto it = std::lower_bound(FFields.begin(), FFields.end(), key,
-                                   [](const auto &e, const QString &k) { return e.first.toLower() < k; });
-        if (it != FFields.end() && it->first.toLower() == key) continue;
+                                   [](const auto &e, const QString &k) { return e.first < k; });
+        if (it != FFields.end() && it->first == key) continue;
         const int idx = q ? q->FieldIndex(ConvertAlias(n)) : -1;
-        FFields.insert(it, {n, idx});
+        FFields.insert(it, {key, idx});
         FFieldNames.append(n);
     }
 }
 
 int TfrxDBDataset::FieldOf(const QString &name, bool &found) const {
-    const QString key = name.toLower();
+    const QString key = name.toCaseFolded();
     auto it = std::lower_bound(FFields.begin(), FFields.end(), key,
-                               [](const auto &e, const QString &k) { return e.first.toLower() < k; });
-    found = it != FFields.end() && it->first.toLower() == key;
+                               [](const auto &e, const QString &k) { return e.first < k; });
+    found = it != FFields.end() && it->first == key;
     return found ? it->second : -1;
 }
 

@@ -152,7 +152,7 @@ private:
     TfrxCursor *FDataSource = nullptr;
     TfrxCursor *FHooked = nullptr;
     State FState = Idle;
-    // Sorted by lower-case name, duplicates ignored: (name as listed, query field index or -1).
+    // Sorted by case-folded name, duplicates ignored: (folded name, query field index or -1).
     std::vector<std::pair<QString, int>> FFields;
     QStringList FFieldNames;
     std::optional<TfrxCursor::Bookmark> FBookmark;

@@ -13,15 +13,20 @@ bool frxFindExpression(const QString &s, qsizetype q, const QString &open, const
     bool inSingle = false, inDouble = false;
     qsizetype start = -1;
     qsizetype p = q;
+    const QStringView view(s);
+    // One-character delimiters (the default "[" and "]") are tested without building views.
+    auto at = [&](qsizetype i, const QString &d) {
+        return d.size() == 1 ? view[i] == d[0] : view.mid(i).startsWith(d);
+    };
     for (; p < n; ++p) {
         if (!inSingle && !inDouble) {
-            if (QStringView(s).mid(p).startsWith(open)) {
+            if (at(p, open)) {
                 if (depth == 0) start = p;
                 ++depth;
                 p += open.size() - 1;
                 continue;  // a delimiter is not a quote
             }
-            if (QStringView(s).mid(p).startsWith(close)) {
+            if (at(p, close)) {
                 --depth;
                 if (depth == 0) {
                     expr = s.mid(start + open.size(), p - start - open.size());
@@ -95,9 +100,9 @@ QString frxEvaluateAndFormat(TfrxCustomMemoView *memo, const QString &E) {
     }
     Q_UNUSED(haveFormat);
     QVariant value;
-    if (expr.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0) {
+    if (expr.size() == 11 && expr.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0) {
         value = QStringLiteral("[TotalPages#]");
-    } else if (expr.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0) {
+    } else if (expr.size() == 9 && expr.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0) {
         value = QStringLiteral("[CopyName#]");
     } else if (TfrxReport *r = memo->Report()) {
         value = r->Calc(expr);

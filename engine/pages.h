@@ -16,6 +16,7 @@ class TfrxPage : public TfrxComponent {
 public:
     using TfrxComponent::TfrxComponent;
     QString ClassName() const override { return QStringLiteral("TfrxPage"); }
+    bool IsPage() const override { return true; }
     void WriteProperties(TfrxPropWriter &w) const override;
     bool ReadProperty(const QString &name, const QString &value) override;
 };

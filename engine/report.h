@@ -90,6 +90,7 @@ public:
     explicit TfrxReport(TfrxComponent *AParent = nullptr);
     ~TfrxReport() override;
     QString ClassName() const override { return QStringLiteral("TfrxReport"); }
+    bool IsReport() const override { return true; }
 
     // Pages in template order (the report's Objects).
     std::vector<TfrxReportPage *> ReportPages() const;
