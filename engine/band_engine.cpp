@@ -141,7 +141,7 @@ void TfrxEngine::buildStructure(TfrxReportPage *page)
         if (!band || band->Vertical || band->BandNumber() < 0)
             continue;
         clearLinks(band);
-        shiftListsOf(band);
+        planOf(band);
         auto *data = dynamic_cast<TfrxDataBand *>(band);
         if (data && !data->DataSet() && data->RowCount > 0) {
             data->VirtualDataSet = std::make_unique<TfrxUserDataSet>();
@@ -177,6 +177,7 @@ void TfrxEngine::buildStructure(TfrxReportPage *page)
 bool TfrxEngine::Run()
 {
     FRememberedFooterHeight = 0;
+    FPlans.clear();
     FPages->BeginRun();
     FPages->AddPageAction = apAdd;
     StartDate = QDate::currentDate();
@@ -480,9 +481,9 @@ bool TfrxEngine::hasDetailRows(TfrxDataBand *band)
 
 void TfrxEngine::resetMemoLastValues(TfrxBand *band)
 {
-    for (TfrxComponent *c : band->Objects())
-        if (auto *m = dynamic_cast<TfrxCustomMemoView *>(c))
-            m->LastValue = QVariant();
+    for (const ViewPlan &p : planOf(band).views)
+        if (p.memo)
+            p.memo->LastValue = QVariant();
 }
 
 void TfrxEngine::runDataBands(const std::vector<TfrxDataBand *> &list)
@@ -684,8 +685,9 @@ void TfrxEngine::ShowBandOfClass(int bandNumber)
 
 void TfrxEngine::placeBand(TfrxBand *band)
 {
-    const bool carrier = dynamic_cast<TfrxNullBand *>(band) != nullptr;
-    const bool dataOrGroup = isDataBand(band) || dynamic_cast<TfrxGroupHeader *>(band);
+    const int number = band->BandNumber();
+    const bool carrier = number < 0 && dynamic_cast<TfrxNullBand *>(band) != nullptr;
+    const bool dataOrGroup = frx::isDataBandNumber(number) || number == frx::bnGroupHeader;
 
     frx::BreakBeforeInput brk;
     brk.startNewPage = band->StartNewPage;
@@ -706,8 +708,8 @@ void TfrxEngine::placeBand(TfrxBand *band)
 
         frx::PlacementInput in;
         in.visible = band->Visible();
-        in.multiColumnDataBand = isDataBand(band) && static_cast<TfrxDataBand *>(band)->Columns > 1;
-        in.overlay = dynamic_cast<TfrxOverlay *>(band) != nullptr;
+        in.multiColumnDataBand = frx::isDataBandNumber(number) && static_cast<TfrxDataBand *>(band)->Columns > 1;
+        in.overlay = number == frx::bnOverlay;
         in.carrier = carrier;
         in.allowSplit = band->AllowSplit;
         in.keeping = FKeeping;
@@ -732,7 +734,7 @@ void TfrxEngine::placeBand(TfrxBand *band)
                 FlagGuard second(SecondScriptCall, true);
                 evaluateBand(band);
             }
-            if (!(dynamic_cast<TfrxChild *>(band) && FOpening && FPageHeaderPrinting))
+            if (!(number == frx::bnChild && FOpening && FPageHeaderPrinting))
                 NewColumn();
             break;
         }
@@ -758,64 +760,73 @@ void TfrxEngine::addToPage(TfrxBand *band)
     FPages->AddObject(band);
 }
 
-const frx::ShiftLists &TfrxEngine::shiftListsOf(TfrxBand *band)
+TfrxEngine::BandPlan &TfrxEngine::planOf(TfrxBand *band)
 {
-    auto &slot = FShiftLists[band];
-    if (!slot || !band->ShiftChildrenComputed) {
-        const std::vector<TfrxView *> views = viewsOf(band);
-        std::vector<frx::ShiftRect> rects;
-        rects.reserve(views.size());
-        for (TfrxView *v : views)
-            rects.push_back({v->Left(), v->Top(), v->Width(), v->Height()});
-        slot = std::make_unique<frx::ShiftLists>(
-            frx::computeShiftLists({0, 0, band->Width(), band->Height()}, rects));
-        band->ShiftChildren.clear();
-        for (int i : slot->bandChildren)
-            band->ShiftChildren.push_back(views[i]);
-        for (size_t i = 0; i < views.size(); ++i) {
-            views[i]->ShiftChildren.clear();
-            for (int k : slot->children[i])
-                views[i]->ShiftChildren.push_back(views[k]);
-        }
-        band->ShiftChildrenComputed = true;
+    auto &slot = FPlans[band];
+    // A band made after the plan (the carrier of each page run, or a band at the address of a
+    // freed one) has not had its shift list computed: its plan is made again.
+    if (slot && band->ShiftChildrenComputed)
+        return *slot;
+    slot = std::make_unique<BandPlan>();
+    const std::vector<TfrxView *> views = viewsOf(band);
+    std::vector<frx::ShiftRect> rects;
+    rects.reserve(views.size());
+    slot->views.reserve(views.size());
+    for (TfrxView *v : views) {
+        rects.push_back({v->Left(), v->Top(), v->Width(), v->Height()});
+        slot->views.push_back({v, dynamic_cast<TfrxCustomMemoView *>(v), dynamic_cast<TfrxStretcheable *>(v), {}, true});
     }
+    slot->shifts = frx::computeShiftLists({0, 0, band->Width(), band->Height()}, rects);
+    band->ShiftChildren.clear();
+    for (int i : slot->shifts.bandChildren)
+        band->ShiftChildren.push_back(views[i]);
+    for (size_t i = 0; i < views.size(); ++i) {
+        views[i]->ShiftChildren.clear();
+        for (int k : slot->shifts.children[i])
+            views[i]->ShiftChildren.push_back(views[k]);
+    }
+    band->ShiftChildrenComputed = true;
     return *slot;
 }
 
 void TfrxEngine::evaluateBand(TfrxBand *band)
 {
     CurBand = band;
-    const frx::ShiftLists &lists = shiftListsOf(band);
+    BandPlan &plan = planOf(band);
+    // Printed again while its own output is still pending (a reprinted header on the page its
+    // break opened): start from the design texts, not from the ones expanded for the outer call.
+    if (plan.prepared)
+        unprepareBand(band);
     band->SaveBounds();
 
-    const std::vector<TfrxView *> views = viewsOf(band);
-    std::vector<SavedView> &saved = FSaved[band];
-    saved.clear();
-    saved.reserve(views.size());
     bool grew = false;
-    for (TfrxView *v : views) {
+    for (ViewPlan &p : plan.views) {
+        TfrxView *v = p.view;
         v->SaveBounds();
-        auto *memo = dynamic_cast<TfrxCustomMemoView *>(v);
-        saved.push_back({v, memo ? memo->Memo : QStringList(), v->Visible()});
+        if (p.memo)
+            p.savedMemo = p.memo->Memo;
+        p.savedVisible = v->Visible();
         v->ShiftAmount = 0;
-        if (!v->Visible())
+        if (!p.savedVisible)
             continue;
         FReport->CurObject = v->Name();
         v->EvaluateData();
-        if (auto *s = dynamic_cast<TfrxStretcheable *>(v); s && s->StretchMode != smDontStretch) {
-            const double h = s->CalcHeight();
-            if (h > s->Height()) {
-                s->ShiftAmount = h - s->Height();
-                s->SetHeight(h);
+        if (p.stretch && p.stretch->StretchMode != smDontStretch) {
+            const double h = p.stretch->CalcHeight();
+            if (h > v->Height()) {
+                v->ShiftAmount = h - v->Height();
+                v->SetHeight(h);
                 grew = true;
             }
         }
     }
+    plan.prepared = true;
 
     if (grew) {
         std::vector<frx::ShiftObject> objects;
-        objects.reserve(views.size());
-        for (TfrxView *v : views) {
+        objects.reserve(plan.views.size());
+        for (const ViewPlan &p : plan.views) {
+            TfrxView *v = p.view;
             frx::ShiftModeKind mode = frx::ShiftModeKind::Always;
             if (v->ShiftMode == smDontShift)
                 mode = frx::ShiftModeKind::DontShift;
@@ -823,35 +834,37 @@ void TfrxEngine::evaluateBand(TfrxBand *band)
                 mode = frx::ShiftModeKind::WhenOverlapped;
             objects.push_back({v->Top(), v->Height(), v->ShiftAmount, mode});
         }
-        const std::vector<double> tops = frx::applyShifts(lists, objects);
-        for (size_t i = 0; i < views.size(); ++i) {
-            views[i]->SetTop(tops[i]);
-            views[i]->ShiftAmount = 0;
+        const std::vector<double> tops = frx::applyShifts(plan.shifts, objects);
+        for (size_t i = 0; i < plan.views.size(); ++i) {
+            plan.views[i].view->SetTop(tops[i]);
+            plan.views[i].view->ShiftAmount = 0;
         }
     }
 
-    double maxBottom = 0;
-    for (TfrxView *v : views)
-        if (v->Visible())
-            maxBottom = std::max(maxBottom, v->Top() + v->Height());
-    if (band->Stretched)
-        band->SetHeight(maxBottom);
-    for (TfrxView *v : views)
-        if (auto *s = dynamic_cast<TfrxStretcheable *>(v); s && s->StretchMode == smMaxHeight)
-            s->SetHeight(maxBottom - s->Top());
+    if (band->Stretched || grew) {
+        double maxBottom = 0;
+        for (const ViewPlan &p : plan.views)
+            if (p.view->Visible())
+                maxBottom = std::max(maxBottom, p.view->Top() + p.view->Height());
+        if (band->Stretched)
+            band->SetHeight(maxBottom);
+        for (const ViewPlan &p : plan.views)
+            if (p.stretch && p.stretch->StretchMode == smMaxHeight)
+                p.view->SetHeight(maxBottom - p.view->Top());
+    }
 }
 
 void TfrxEngine::unprepareBand(TfrxBand *band)
 {
-    auto it = FSaved.find(band);
-    if (it != FSaved.end()) {
-        for (SavedView &s : it->second) {
-            s.view->RestoreBounds();
-            if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(s.view))
-                memo->Memo = std::move(s.memo);
-            s.view->SetVisible(s.visible);
+    auto it = FPlans.find(band);
+    if (it != FPlans.end() && it->second->prepared) {
+        for (ViewPlan &p : it->second->views) {
+            p.view->RestoreBounds();
+            if (p.memo)
+                p.memo->Memo = std::move(p.savedMemo);
+            p.view->SetVisible(p.savedVisible);
         }
-        it->second.clear();
+        it->second->prepared = false;
     }
     band->RestoreBounds();
 }

@@ -3,13 +3,16 @@
 // bands of every report page, runs the data bands record by record, evaluates and measures the
 // bands, breaks pages, prints titles, headers and footers, and keeps bands together where asked.
 // Everything runs on the calling (user-interface) thread.
+#include "engine/band_engine_layout.h"
 #include "engine/band_engine_structure.h"
 #include "engine/engine_base.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -21,8 +24,8 @@ class TfrxReport;
 class TfrxReportPage;
 class TfrxView;
 class TfrxNullBand;
-
-namespace frx { struct ShiftLists; }
+class TfrxCustomMemoView;
+class TfrxStretcheable;
 
 class TfrxEngine : public TfrxCustomEngine {
 public:
@@ -87,7 +90,6 @@ private:
     void addToPage(TfrxBand *band);
     void resetMemoLastValues(TfrxBand *band);
     void processMessages();
-    const frx::ShiftLists &shiftListsOf(TfrxBand *band);
     template <class T> T *findBand() const;
 
     TfrxReport *FReport;
@@ -126,12 +128,21 @@ private:
     double FLastRecordY = 0;
     int FLastRecordPosition = 0;
 
-    // Memo texts and visibility as they were before a band was evaluated.
-    struct SavedView {
+    // What the engine works with for each band, found once per run instead of once per record:
+    // its views by kind, its shift lists, and the memo texts and visibility the views had before
+    // the band was evaluated.
+    struct ViewPlan {
         TfrxView *view;
-        QStringList memo;
-        bool visible;
+        TfrxCustomMemoView *memo;     // null for other views
+        TfrxStretcheable *stretch;    // null for views that cannot stretch
+        QStringList savedMemo;
+        bool savedVisible = true;
     };
-    std::map<TfrxBand *, std::vector<SavedView>> FSaved;
-    std::map<TfrxBand *, std::unique_ptr<frx::ShiftLists>> FShiftLists;
+    struct BandPlan {
+        std::vector<ViewPlan> views;
+        frx::ShiftLists shifts;
+        bool prepared = false;  // evaluated and not yet unprepared
+    };
+    BandPlan &planOf(TfrxBand *band);
+    std::unordered_map<TfrxBand *, std::unique_ptr<BandPlan>> FPlans;
 };
