@@ -4,6 +4,7 @@
 #include "app/lote.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -21,12 +22,16 @@ struct EntradaLote {
 
 // Each batch command lives in its own file, app/lote_*.cpp; add it here with one line.
 int loteListarFiliais(const QStringList &argumentos);
+int lotePlanilha(const QStringList &argumentos);
 int loteRelatorioPreparado(const QStringList &argumentos);
 int lotePng(const QStringList &argumentos);
+int loteListagem(const QStringList &argumentos);
 
 static const EntradaLote kComandos[] = {
     {"--listar-filiais", loteListarFiliais, "--listar-filiais   código TAB nome de cada filial"},
+    {"--planilha", lotePlanilha, "--planilha ARQUIVO [--filial CODIGO] [--ativos]   a planilha de \"Gerar em Excel\""},
     {"--relatorio-preparado", loteRelatorioPreparado, "--relatorio-preparado ARQUIVO.fp3 [--filial CODIGO] [--ativos]   o relatório preparado de \"Gerar em PDF\""},
+    {"--listagem", loteListagem, "--listagem [--filial CODIGO] [--ativos]   as colunas da listagem, as linhas, uma linha vazia, as contagens e o total"},
     {"--png", lotePng, "--png PASTA [--filial CODIGO] [--ativos]   as páginas do relatório em PNG, 96 dpi"},
 };
 
@@ -57,7 +62,9 @@ static int executarLote(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (argc > 1)
+    // Batch commands are long options; anything else (Qt's own "-platform xcb", say) is the
+    // window's.
+    if (argc > 1 && QByteArray(argv[1]).startsWith("--"))
         return executarLote(argc, argv);
     QApplication aplicacao(argc, argv);
     TfrmQuelvora frmQuelvora;

@@ -23,8 +23,10 @@ QApplication &aplicacao()
     static int argc = 1;
     static char nome[] = "quelvora";
     static char *argv[] = {nome, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing it down among the exit handlers, after Qt's own globals are
+    // gone, crashes the process.
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Points the process environment at a database for one test, restoring it afterwards.
