@@ -159,6 +159,15 @@ bool TfrxReport::ResolveName(const QString &name, QVariant &value) {
         }
         return true;
     }
+    for (const auto *event : {&OnGetValue, &OnNewGetValue}) {
+        if (!*event) continue;
+        QVariant answer;
+        (*event)(name, answer);
+        if (!answer.isNull() && !(answer.typeId() == QMetaType::QString && answer.toString().isEmpty())) {
+            value = answer;
+            return true;
+        }
+    }
     // A name beginning with a blank is a list heading, never a variable an expression can name.
     const int vi = name.startsWith(u' ') ? -1 : Variables.IndexOf(name);
     if (vi >= 0) {

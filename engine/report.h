@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -112,6 +113,9 @@ public:
     bool ShowProgress = true;
     bool StoreInDFM = true;
     QString OnStartReport, OnStopReport;
+    // Asked in turn for a name no dataset field or system variable resolves; a non-empty
+    // answer is the value (this program assigns none).
+    std::function<void(const QString &name, QVariant &value)> OnGetValue, OnNewGetValue;
 
     TfrxVariables Variables;
     TfrxReportDataSets DataSets;

@@ -117,6 +117,23 @@ TEST(ValueResolution, AVariableWithALineBreakIsItsOwnValue) {
     EXPECT_THROW(f.report.Calc(QString::fromUtf8(" Cabeçalho")), Erro) << "a heading entry cannot be named";
 }
 
+TEST(ValueResolution, OrderIsFieldThenSystemThenEventsThenVariablesThenGlobals) {
+    Fixture f;
+    f.report.Variables.Set("Page", "'variável'");
+    f.report.Variables.Set("Cor", "'da variável'");
+    frxGlobalVariables().Set("Cor", "global");
+    frxGlobalVariables().Set("SoGlobal", "'sem avaliar'");
+    EXPECT_EQ(f.report.Calc("Page").toInt(), 0) << "a system variable wins over a report variable";
+    EXPECT_EQ(f.report.Calc("Cor").toString(), QString::fromUtf8("da variável"));
+    EXPECT_EQ(f.report.Calc("SoGlobal").toString(), "'sem avaliar'") << "globals are taken as they are";
+    f.report.OnGetValue = [](const QString &name, QVariant &v) {
+        if (name == "Cor") v = "do evento";
+    };
+    EXPECT_EQ(f.report.Calc("Cor").toString(), "do evento");
+    EXPECT_EQ(f.report.Calc("frxDBListagem.\"CST\"").toString(), "000") << "fields come before events";
+    frxGlobalVariables().Clear();
+}
+
 TEST(ValueResolution, DatasetFieldReferencesInAnyLetterCase) {
     Fixture f;
     for (const char *ref : {"frxDBListagem.\"CST\"", "FRXDBLISTAGEM.\"cst\"", "frxdblistagem.\"Cst\""})
