@@ -73,13 +73,11 @@ QString TfrxCustomMemoView::ExpandText(TfrxCustomMemoView *memo, const QString &
 QString frxEvaluateAndFormat(TfrxCustomMemoView *memo, const QString &E) {
     QString expr = E;
     TfrxFormat format = memo->DisplayFormat;
-    bool haveFormat = false;
     const qsizetype k = E.indexOf(QLatin1String(" #"));
     if (k >= 0) {
         const QString f = E.mid(k + 2);
         if (!f.contains(u')')) {
             expr = E.left(k);
-            haveFormat = true;
             format = TfrxFormat();
             const QChar c = f.isEmpty() ? QChar() : f[0].toUpper();
             if (c == u'B') format.Kind = fkBoolean;
@@ -98,7 +96,6 @@ QString frxEvaluateAndFormat(TfrxCustomMemoView *memo, const QString &E) {
             }
         }
     }
-    Q_UNUSED(haveFormat);
     QVariant value;
     if (expr.size() == 11 && expr.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0) {
         value = QStringLiteral("[TotalPages#]");

@@ -258,8 +258,6 @@ private:
         if (i >= s.size()) Fail();
         item->Text = s.mid(as, i - as);
         while (!item->Text.isEmpty() && item->Text.back().isSpace()) item->Text.chop(1);
-        int ns2, vs, ve;
-        Q_UNUSED(ns2); Q_UNUSED(vs); Q_UNUSED(ve);
         if (item->PropExists(QStringLiteral("ld"))) {
             item->Unloadable = item->Prop(QStringLiteral("ld")) == QLatin1String("0");
             item->DeleteProp(QStringLiteral("ld"));
