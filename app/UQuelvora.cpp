@@ -4,6 +4,7 @@
 #include "app/caixa_erro.h"
 #include "app/filiais.h"
 #include "app/uMessageUtil.h"
+#include "checks/catalogo.h"
 #include "connection/UConexao.h"
 
 #include <QApplication>
@@ -65,6 +66,12 @@ TfrmQuelvora::TfrmQuelvora(TConexao &sessao, QWidget *parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       qryFilial(SQL_FILIAL),
       qryFilialSelecionada(SQL_FILIAL_SELECIONADA),
+      qryListagem(verificacoes::sqlConsulta(QStringLiteral("qryListagem"))),
+      qryListagemProdAtivos(verificacoes::sqlConsulta(QStringLiteral("qryListagemProdAtivos"))),
+      qryContaOcorrencias(verificacoes::sqlConsulta(QStringLiteral("qryContaOcorrencias"))),
+      qryContaOcorrenciasProdAtivos(verificacoes::sqlConsulta(QStringLiteral("qryContaOcorrenciasProdAtivos"))),
+      qryQTD(verificacoes::sqlConsulta(QStringLiteral("qryQTD"))),
+      qryQTDAtivos(verificacoes::sqlConsulta(QStringLiteral("qryQTDAtivos"))),
       sessao_(sessao)
 {
     carregarRecursos();
