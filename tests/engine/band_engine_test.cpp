@@ -131,6 +131,9 @@ public:
         if (!QCoreApplication::instance())
             app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    // Ended here, inside the test run: left to the environment's destructor it would go after
+    // Qt's own static data during exit and crash the process.
+    void TearDown() override { app.reset(); }
     std::unique_ptr<QCoreApplication> app;
 };
 const auto *const aplicacao = ::testing::AddGlobalTestEnvironment(new Aplicacao);
