@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -398,6 +399,30 @@ TEST_F(Excel, ComandoDeLote) {
     }
     EXPECT_EQ(lerArquivo(), antes);
     EXPECT_EQ(conteudoDaSaida(), QStringList{"inconsistencias.xlsx"});
+}
+
+// On a terminal the batch command shows its progress on standard error; the workbook is the same.
+TEST_F(Excel, ComandoDeLoteMostraProgressoNoTerminal) {
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "sem o programa script para dar um terminal ao processo";
+    fixtures::BancoTemporario banco;
+    preencher(banco);
+    banco.conexao().fechar();
+    AmbienteDoBanco ambiente(banco.caminho());
+
+    // script runs the command on a pseudo-terminal and copies what it shows to its own output.
+    const QString comando = QStringLiteral("'%1' --planilha '%2' 1>/dev/null").arg(QStringLiteral(QUELVORA_BUILD "/quelvora"), arquivo);
+    QProcess processo;
+    processo.start(QStringLiteral("script"), {QStringLiteral("-qec"), comando, QStringLiteral("/dev/null")});
+    ASSERT_TRUE(processo.waitForFinished(120000));
+    EXPECT_EQ(processo.exitCode(), 0);
+    const QString tela = QString::fromUtf8(processo.readAllStandardOutput());
+    EXPECT_TRUE(tela.contains(QStringLiteral("Verificando as tributações..."))) << tela.toStdString();
+    EXPECT_TRUE(tela.contains(QStringLiteral("Gravando a planilha [################------------------------]  40%")))
+        << tela.toStdString();
+    EXPECT_TRUE(tela.contains(QStringLiteral("Gravando a planilha [########################################] 100%")))
+        << tela.toStdString();
+    conferirPlanilhaCompleta(LerPlanilha(arquivo));
 }
 
 }  // namespace
