@@ -21,9 +21,5 @@ QString TfrxDataBand::DataSetName() const { return FDataSet ? FDataSet->UserName
 
 void TfrxDataBand::SetDataSetName(const QString &value) {
     FDataSetName = value;
-    FDataSet = nullptr;
-    if (value.isEmpty()) return;
-    if (TfrxReport *r = Report())
-        if (TfrxDataSetItem *it = r->DataSets.Find(value)) FDataSet = it->DataSet;
-    if (!FDataSet) FDataSet = TfrxDataSet::FindGlobal(value);
+    FDataSet = TfrxDataSet::Resolve(Report(), value);
 }

@@ -27,6 +27,13 @@ TfrxDataSet::~TfrxDataSet() {
 
 const std::vector<TfrxDataSet *> &TfrxDataSet::AllDataSets() { return Registry(); }
 
+TfrxDataSet *TfrxDataSet::Resolve(TfrxReport *report, const QString &userName) {
+    if (userName.isEmpty()) return nullptr;
+    if (report)
+        if (TfrxDataSetItem *it = report->DataSets.Find(userName)) return it->DataSet;
+    return FindGlobal(userName);
+}
+
 TfrxDataSet *TfrxDataSet::FindGlobal(const QString &userName) {
     for (TfrxDataSet *d : Registry())
         if (d->UserName().compare(userName, Qt::CaseInsensitive) == 0) return d;

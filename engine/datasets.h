@@ -58,6 +58,8 @@ public:
     // Every dataset alive in the process (template loading looks DataSetName up here).
     static const std::vector<TfrxDataSet *> &AllDataSets();
     static TfrxDataSet *FindGlobal(const QString &userName);
+    // What a DataSetName stands for: the report's list first, then the process-wide one.
+    static TfrxDataSet *Resolve(TfrxReport *report, const QString &userName);
 
 protected:
     // The report's error list, with the object being evaluated in front ("Memo1: ...").

@@ -103,11 +103,7 @@ QString TfrxReportPage::DataSetName() const { return FDataSet ? FDataSet->UserNa
 
 void TfrxReportPage::SetDataSetName(const QString &value) {
     FDataSetName = value;
-    FDataSet = nullptr;
-    if (value.isEmpty()) return;
-    if (TfrxReport *r = Report())
-        if (TfrxDataSetItem *it = r->DataSets.Find(value)) FDataSet = it->DataSet;
-    if (!FDataSet) FDataSet = TfrxDataSet::FindGlobal(value);
+    FDataSet = TfrxDataSet::Resolve(Report(), value);
 }
 
 TColor TfrxReportPage::Color() const { return FBackPicture->Color; }

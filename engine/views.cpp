@@ -35,11 +35,7 @@ QString TfrxCustomMemoView::DataSetName() const { return FDataSet ? FDataSet->Us
 
 void TfrxCustomMemoView::SetDataSetName(const QString &value) {
     FDataSetName = value;
-    FDataSet = nullptr;
-    if (value.isEmpty()) return;
-    if (TfrxReport *r = Report())
-        if (TfrxDataSetItem *it = r->DataSets.Find(value)) FDataSet = it->DataSet;
-    if (!FDataSet) FDataSet = TfrxDataSet::FindGlobal(value);
+    FDataSet = TfrxDataSet::Resolve(Report(), value);
 }
 
 QString TfrxCustomMemoView::ComponentText() const {
