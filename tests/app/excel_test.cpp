@@ -121,9 +121,10 @@ private:
             QTest::keyClick(dialogo, Qt::Key_Escape);
             return;
         }
+        // The name goes in whole: typed key by key, the dialog's path completer pops up and
+        // swallows the Enter that should accept the dialog.
         nome->setFocus();
-        nome->selectAll();
-        QTest::keyClicks(nome, digitar_);
+        nome->setText(digitar_);
         QTest::keyClick(nome, Qt::Key_Return);
     }
     QString digitar_;
