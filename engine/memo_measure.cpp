@@ -37,30 +37,31 @@ TfrxTextRect frxMemoLayoutRect(const TfrxCustomMemoView &memo)
     return frxMemoTextRect(memo, X, Y, X1, Y1, 1, 1);
 }
 
-double frxMemoVerticalExtra(const TfrxCustomMemoView &memo)
+namespace {
+// Gaps, the frame's half-widths on the two sides of one axis, and the shadow: what a memo's
+// box adds to its text along that axis.
+double frameExtra(const TfrxCustomMemoView &memo, double gap, int nearSide, int farSide)
 {
     const double w = memo.Frame.Width();
-    double extra = 2 * memo.GapY;
-    if (memo.Frame.Typ & ftTop)
+    double extra = 2 * gap;
+    if (memo.Frame.Typ & nearSide)
         extra += (w - 1) / 2;
-    if (memo.Frame.Typ & ftBottom)
+    if (memo.Frame.Typ & farSide)
         extra += w / 2;
     if (memo.Frame.DropShadow)
         extra += memo.Frame.ShadowWidth;
     return extra;
 }
+}  // namespace
+
+double frxMemoVerticalExtra(const TfrxCustomMemoView &memo)
+{
+    return frameExtra(memo, memo.GapY, ftTop, ftBottom);
+}
 
 double frxMemoHorizontalExtra(const TfrxCustomMemoView &memo)
 {
-    const double w = memo.Frame.Width();
-    double extra = 2 * memo.GapX;
-    if (memo.Frame.Typ & ftLeft)
-        extra += (w - 1) / 2;
-    if (memo.Frame.Typ & ftRight)
-        extra += w / 2;
-    if (memo.Frame.DropShadow)
-        extra += memo.Frame.ShadowWidth;
-    return extra;
+    return frameExtra(memo, memo.GapX, ftLeft, ftRight);
 }
 
 double TfrxCustomMemoView::CalcHeight()
