@@ -205,6 +205,7 @@ void TfrxDBDataset::EnsureOpen() {
 
 void TfrxDBDataset::BuildFieldTable() {
     FFields.clear();
+    FFieldsAsWritten.clear();
     FFieldNames.clear();
     TfrxCursor *q = Query();
     QStringList names;
@@ -229,11 +230,19 @@ void TfrxDBDataset::BuildFieldTable() {
 }
 
 int TfrxDBDataset::FieldOf(const QString &name, bool &found) const {
+    auto known = FFieldsAsWritten.constFind(name);
+    if (known != FFieldsAsWritten.cend()) {
+        found = known->first;
+        return known->second;
+    }
     const QString key = name.toCaseFolded();
     auto it = std::lower_bound(FFields.begin(), FFields.end(), key,
                                [](const auto &e, const QString &k) { return e.first < k; });
     found = it != FFields.end() && it->first == key;
-    return found ? it->second : -1;
+    const int index = found ? it->second : -1;
+    // Field names are few; a report asking for ever new wrong names must not grow this forever.
+    if (FFieldsAsWritten.size() < 1024) FFieldsAsWritten.insert(name, {found, index});
+    return index;
 }
 
 QVariant TfrxDBDataset::Value(const QString &field) {

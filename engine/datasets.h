@@ -5,6 +5,7 @@
 #include "engine/component.h"
 #include "engine/cursor.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -156,6 +157,9 @@ private:
     State FState = Idle;
     // Sorted by case-folded name, duplicates ignored: (folded name, query field index or -1).
     std::vector<std::pair<QString, int>> FFields;
+    // Names as the memos write them, looked up before: every data memo asks for its field
+    // three times a record, and folding the name each time was most of the lookup's cost.
+    mutable QHash<QString, std::pair<bool, int>> FFieldsAsWritten;
     QStringList FFieldNames;
     std::optional<TfrxCursor::Bookmark> FBookmark;
     std::function<void()> FOldAfterOpen, FOldBeforeClose;

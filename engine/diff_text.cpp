@@ -11,12 +11,15 @@ namespace {
 
 class DiffWriter {
 public:
-    void Raw(const char *name, const QString &value) {
+    void Raw(const char *name, QStringView value) {
+        Open(name);
+        frxAppendXML(out, value);
+        out += u'"';
+    }
+    void Open(const char *name) {
         out += u' ';
         out += QLatin1String(name);
         out += QLatin1String("=\"");
-        out += frxStrToXML(value);
-        out += u'"';
     }
     // Floating-point values count as equal within 0.0001, so rounding noise of a run does not
     // turn into attributes.
@@ -122,7 +125,12 @@ void WriteMemo(DiffWriter &w, TfrxCustomMemoView *o, const TfrxCustomMemoView *s
     w.Bool("UseDefaultCharset", o->UseDefaultCharset, s->UseDefaultCharset);
     // The text is always written: it is what a placed memo is about, and an empty attribute
     // tells a memo printed empty from one that kept its template text.
-    w.Raw("u", o->Memo.join(QLatin1String("\r\n")));
+    w.Open("u");
+    for (qsizetype i = 0; i < o->Memo.size(); ++i) {
+        if (i > 0) w.out += QLatin1String("&#13;&#10;");
+        frxAppendXML(w.out, o->Memo[i]);
+    }
+    w.out += u'"';
     w.Float("ParagraphGap", o->ParagraphGap, s->ParagraphGap);
     w.Int("Rotation", o->Rotation, s->Rotation);
     w.Bool("RTLReading", o->RTLReading, s->RTLReading);

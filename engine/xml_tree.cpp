@@ -4,22 +4,40 @@
 
 #include <QIODevice>
 
+namespace {
+
+bool needsEscape(char16_t c) {
+    return c == u'"' || c == u'&' || c == u'<' || c == u'>' || c == u'\r' || c == u'\n';
+}
+
+}  // namespace
+
+void frxAppendXML(QString &out, QStringView s) {
+    qsizetype plain = 0;  // start of the run not yet appended
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (!needsEscape(c)) continue;
+        out += s.mid(plain, i - plain);
+        plain = i + 1;
+        switch (c) {
+        // Every ampersand is escaped, also in short values and before "quot;": writing it raw
+        // would turn a literal "&amp;" or "&#65;" in a memo into another text when read back.
+        case u'"': out += QLatin1String("&#34;"); break;
+        case u'&': out += QLatin1String("&#38;"); break;
+        case u'<': out += QLatin1String("&#60;"); break;
+        case u'>': out += QLatin1String("&#62;"); break;
+        case u'\r': out += QLatin1String("&#13;"); break;
+        default: out += QLatin1String("&#10;"); break;
+        }
+    }
+    out += s.mid(plain);
+}
+
 QString frxStrToXML(QStringView s) {
     QString out;
     out.reserve(s.size() + 8);
-    for (QChar c : s) {
-        switch (c.unicode()) {
-        // Every ampersand is escaped, also in short values and before "quot;": writing it raw
-        // would turn a literal "&amp;" or "&#65;" in a memo into another text when read back.
-        case '"': out += QLatin1String("&#34;"); break;
-        case '&': out += QLatin1String("&#38;"); break;
-        case '<': out += QLatin1String("&#60;"); break;
-        case '>': out += QLatin1String("&#62;"); break;
-        case '\r': out += QLatin1String("&#13;"); break;
-        case '\n': out += QLatin1String("&#10;"); break;
-        default: out += c;
-        }
-    }
+    frxAppendXML(out, s);
     return out;
 }
 
@@ -187,23 +205,45 @@ std::vector<std::pair<QString, QString>> TfrxXMLItem::Attributes() const {
 
 void TfrxXMLDocument::Clear() { FRoot = std::make_unique<TfrxXMLItem>(); }
 
-QString TfrxXMLDocument::ItemToText(const TfrxXMLItem &item, bool indent, int level) {
-    QString out;
+namespace {
+
+// One string for the whole subtree: pages are packed into text as they are finished, and
+// returning a string per node copied every node's text once per level above it.
+void appendItemText(QString &out, const TfrxXMLItem &item, bool indent, int level) {
     if (indent) out += QString(level * 2, u' ');
-    out += u'<' + item.Name + item.Text;
+    out += u'<';
+    out += item.Name;
+    out += item.Text;
     if (item.Unloadable) out += QLatin1String(" ld=\"0\"");
     if (item.Count() == 0 && item.Value.isEmpty()) {
         out += QLatin1String("/>");
         if (indent) out += QLatin1String("\r\n");
-        return out;
+        return;
     }
     out += u'>';
-    if (!item.Value.isEmpty()) out += frxStrToXML(item.Value);
+    if (!item.Value.isEmpty()) frxAppendXML(out, item.Value);
     if (item.Count() > 0 && indent) out += QLatin1String("\r\n");
-    for (int i = 0; i < item.Count(); ++i) out += ItemToText(*item.Items(i), indent, level + 1);
+    for (int i = 0; i < item.Count(); ++i) appendItemText(out, *item.Items(i), indent, level + 1);
     if (item.Count() > 0 && indent) out += QString(level * 2, u' ');
-    out += QLatin1String("</") + item.Name + u'>';
+    out += QLatin1String("</");
+    out += item.Name;
+    out += u'>';
     if (indent) out += QLatin1String("\r\n");
+}
+
+qsizetype textSizeOf(const TfrxXMLItem &item) {
+    qsizetype n = 2 * item.Name.size() + item.Text.size() + item.Value.size() + 16;
+    for (int i = 0; i < item.Count(); ++i) n += textSizeOf(*item.Items(i));
+    return n;
+}
+
+}  // namespace
+
+QString TfrxXMLDocument::ItemToText(const TfrxXMLItem &item, bool indent, int level) {
+    QString out;
+    // A close guess of the size spares the string's regrowing; indentation adds to it.
+    out.reserve(textSizeOf(item) + (indent ? 64 : 0));
+    appendItemText(out, item, indent, level);
     return out;
 }
 

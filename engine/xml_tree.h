@@ -13,6 +13,9 @@ class QIODevice;
 
 // Escapes '"', '&', '<', '>', CR and LF as "&#<code>;".
 QString frxStrToXML(QStringView s);
+// The same, appended to out: prepared pages escape every placed object's values, and building
+// a string per value was a good part of their cost.
+void frxAppendXML(QString &out, QStringView s);
 // Decodes "&#<digits>;" and "&quot;", "&amp;", "&lt;", "&gt;"; any other '&' stays.
 QString frxXMLToStr(QStringView s);
 
