@@ -8,6 +8,7 @@
 #include "app/filiais.h"
 #include "app/lote.h"
 #include "checks/catalogo.h"
+#include "checks/esquema.h"
 #include "connection/UConexao.h"
 #include "engine/report_prepare.h"
 #include "platform/firebird/CursorConsulta.h"
@@ -63,19 +64,19 @@ public:
         for (firebird::Consulta *q : {&qryFilialSelecionada, &qryListagem, &qryContaOcorrencias})
             q->setConexao(conexao);
 
+        // Opened through the checks' helper, so that a code the database cannot take or a
+        // database of another version is explained rather than left as the engine's message.
         const QString codigo = opcoes.filialDada ? opcoes.filial : primeiraFilial(conexao);
-        qryFilialSelecionada.fechar();
-        qryFilialSelecionada.setParametro(verificacoes::parametroFilialSelecionada, codigo);
-        qryFilialSelecionada.abrir();
+        verificacoes::abrirComFilial(qryFilialSelecionada, codigo);
+        // A mistyped code would otherwise give an empty report with no branch name, which reads
+        // as a branch without findings.
+        if (opcoes.filialDada && qryFilialSelecionada.fim())
+            throw Erro(QStringLiteral("A filial \"%1\" não existe no banco de dados.").arg(codigo));
 
         relatorio.frxDBListagem.SetDataSet(&cursorListagem);
-        qryListagem.fechar();
-        qryListagem.setParametro(verificacoes::parametroFilial, codigo);
-        qryListagem.abrir();
+        verificacoes::abrirComFilial(qryListagem, codigo);
         relatorio.frxDBContaOcorrencias.SetDataSet(&cursorContaOcorrencias);
-        qryContaOcorrencias.fechar();
-        qryContaOcorrencias.setParametro(verificacoes::parametroFilial, codigo);
-        qryContaOcorrencias.abrir();
+        verificacoes::abrirComFilial(qryContaOcorrencias, codigo);
 
         const QString nome = qryFilialSelecionada.fim() ? QString()
                                                         : qryFilialSelecionada.texto(QStringLiteral("nomeempresa"));
