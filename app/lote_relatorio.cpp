@@ -17,6 +17,10 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -140,12 +144,17 @@ int lotePng(const QStringList &argumentos)
     if (const QString erro = lerOpcoes(QStringLiteral("--png"), argumentos, opcoes); !erro.isEmpty())
         return falhar(erro);
     try {
+        // The folder is made only once there is a report to put in it, so a failed run leaves
+        // nothing behind.
+        Relatorio relatorio(opcoes);
         QDir pasta(opcoes.destino);
         if (!pasta.exists() && !QDir().mkpath(opcoes.destino))
             throw Erro(QStringLiteral("Não foi possível criar a pasta %1.").arg(opcoes.destino));
-        Relatorio relatorio(opcoes);
         TfrxPreviewPages &paginas = relatorio.paginas();
         const int total = paginas.Count();
+        // Numbers as wide as the last one, so the files sort in page order.
+        const int largura = std::max(3, int(QString::number(total).size()));
+        QSet<QString> gravados;
         for (int i = 0; i < total; ++i) {
             const QSize tamanho = paginas.PageSize(i);
             QImage imagem(tamanho, QImage::Format_RGB32);
@@ -156,7 +165,8 @@ int lotePng(const QStringList &argumentos)
                 QPainter pintor(&imagem);
                 paginas.DrawPage(i, &pintor, 1, 1, 0, 0);
             }
-            const QString arquivo = pasta.filePath(QStringLiteral("pagina-%1.png").arg(i + 1, 3, 10, QLatin1Char('0')));
+            const QString nome = QStringLiteral("pagina-%1.png").arg(i + 1, largura, 10, QLatin1Char('0'));
+            const QString arquivo = pasta.filePath(nome);
             // Written next to the target and renamed, so a failed write leaves no half image.
             const QString temporario = arquivo + QStringLiteral(".tmp");
             if (!imagem.save(temporario, "PNG") || (QFile::exists(arquivo) && !QFile::remove(arquivo))
@@ -164,7 +174,13 @@ int lotePng(const QStringList &argumentos)
                 QFile::remove(temporario);
                 throw Erro(QStringLiteral("Não foi possível gravar %1.").arg(arquivo));
             }
+            gravados.insert(nome);
         }
+        // Pages of an earlier, longer run would read as part of this report.
+        static const QRegularExpression pagina(QStringLiteral("^pagina-[0-9]+\\.png$"));
+        for (const QString &antigo : pasta.entryList({QStringLiteral("pagina-*.png")}, QDir::Files))
+            if (pagina.match(antigo).hasMatch() && !gravados.contains(antigo))
+                pasta.remove(antigo);
         escreverSaida(QStringLiteral("%1: %2 página(s)\n").arg(opcoes.destino).arg(total));
         return 0;
     } catch (const Erro &e) {

@@ -26,14 +26,12 @@ int lotePlanilha(const QStringList &argumentos);
 int loteRelatorioPreparado(const QStringList &argumentos);
 int lotePng(const QStringList &argumentos);
 int loteListagem(const QStringList &argumentos);
-int loteListagem(const QStringList &argumentos);
 
 static const EntradaLote kComandos[] = {
     {"--listar-filiais", loteListarFiliais, "--listar-filiais   código TAB nome de cada filial"},
     {"--listagem", loteListagem, "--listagem [--filial CODIGO] [--ativos]   as colunas da listagem, as linhas, uma linha vazia, as contagens e o total"},
     {"--planilha", lotePlanilha, "--planilha ARQUIVO [--filial CODIGO] [--ativos]   a planilha de \"Gerar em Excel\""},
     {"--relatorio-preparado", loteRelatorioPreparado, "--relatorio-preparado ARQUIVO.fp3 [--filial CODIGO] [--ativos]   o relatório preparado de \"Gerar em PDF\""},
-    {"--listagem", loteListagem, "--listagem [--filial CODIGO] [--ativos]   as colunas da listagem, as linhas, uma linha vazia, as contagens e o total"},
     {"--png", lotePng, "--png PASTA [--filial CODIGO] [--ativos]   as páginas do relatório em PNG, 96 dpi"},
 };
 

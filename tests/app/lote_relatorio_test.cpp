@@ -206,6 +206,19 @@ TEST_F(LoteRelatorio, PngUmaImagemPorPaginaDoTamanhoDoPapelNumaPastaNova)
     const QImage primeira(QDir(pasta).filePath("pagina-001.png"));
     const int meio = primeira.width() / 2;
     EXPECT_GT(escuros(primeira, meio - 150, 0, meio + 150, 60), 200);
+
+    // Again into a folder that holds a longer, older run and a file of the user's: the old
+    // run's last page goes, the user's file stays.
+    const QString usada = emPasta("usada");
+    ASSERT_TRUE(QDir().mkpath(usada));
+    for (const char *nome : {"pagina-004.png", "pagina-0001.png", "leia-me.txt"}) {
+        QFile f(QDir(usada).filePath(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("antes");
+    }
+    ASSERT_EQ(executar({"--png", usada}, banco.caminho()).status, 0);
+    EXPECT_EQ(QDir(usada).entryList(QDir::Files, QDir::Name),
+              (QStringList{"leia-me.txt", "pagina-001.png", "pagina-002.png", "pagina-003.png"}));
 }
 
 TEST_F(LoteRelatorio, FalhasSaoStatus1MensagemNoErroENadaNaSaida)
