@@ -375,6 +375,7 @@ void TfrxEngine::openPage()
     FRememberedFooterHeight = 0;
     FPages->AddPage(FPage);
     CurY = 0;
+    FPageStartY = 0;
     processMessages();
 
     if (auto *overlay = FPage->FindBand<TfrxOverlay>(); overlay && !overlay->PrintOnTop) {
@@ -384,6 +385,7 @@ void TfrxEngine::openPage()
     }
 
     const int savedLine = CurLine, savedLineThrough = CurLineThrough;
+    bool titled = false;
     for (HeaderItem &item : FHeaderList) {
         TfrxBand *band = item.band;
         frx::HeaderItemInput in;
@@ -418,11 +420,15 @@ void TfrxEngine::openPage()
             ShowBand(band->Child);
         else
             ShowBand(band);
-        if (dynamic_cast<TfrxReportTitle *>(band))
+        if (dynamic_cast<TfrxReportTitle *>(band)) {
             item.band = nullptr;
+            titled = true;
+        }
     }
     CurLine = savedLine;
     CurLineThrough = savedLineThrough;
+    // Later pages have no title, so a band below one may still find more room there.
+    FPageStartY = titled ? -1 : CurY;
 }
 
 void TfrxEngine::showPageLevelObjects(TfrxReportPage *page)
@@ -869,63 +875,177 @@ void TfrxEngine::unprepareBand(TfrxBand *band)
     band->RestoreBounds();
 }
 
-// A band taller than the space left (and allowed to split, or taller than a page): its views
-// are output in parts, each part holding the views that fit into the space left on its page.
+// A band taller than the space left (and allowed to split, or taller than a page) is output in
+// parts, one per page. A part holds the views that fit whole into the space left and, of each
+// splittable view crossing the page's end, the part that fits (memos: their whole lines that fit).
+// What is left goes on: the rest of a cut view continues at the cut, the views below it move
+// down by what the cut added (the part's unused room and the gaps the rest repeats), and
+// everything moves up by the space used before the next page.
 void TfrxEngine::splitBand(TfrxBand *band)
 {
-    auto *data = dynamic_cast<TfrxDataBand *>(band);
     if (!band->AllowSplit && band->LineThrough > 1 && !band->StartNewPage)
         NewColumn();
     if (FKeeping)
         FKeeping = false;
 
-    std::vector<TfrxView *> pending;
-    for (TfrxView *v : viewsOf(band))
-        if (v->Visible())
-            pending.push_back(v);
-    const std::vector<TfrxView *> all = pending;
+    BandPlan &plan = planOf(band);
+    struct Piece {
+        TfrxView *view;
+        TfrxStretcheable *split;  // null when the view goes on a page whole
+        size_t index;             // in the plan
+    };
+    std::vector<Piece> pending;
+    // The parts change the memos' paragraph breaks; the band's own values come back at the end.
+    struct SavedBreaks { TfrxCustomMemoView *memo; bool first, last; };
+    std::vector<SavedBreaks> savedBreaks;
+    std::vector<bool> visible(plan.views.size());
+    for (size_t i = 0; i < plan.views.size(); ++i) {
+        const ViewPlan &p = plan.views[i];
+        visible[i] = p.view->Visible();
+        if (!visible[i])
+            continue;
+        TfrxStretcheable *split = p.stretch && p.stretch->StretchMode != smDontStretch ? p.stretch : nullptr;
+        if (split) {
+            if (p.memo)
+                savedBreaks.push_back({p.memo, p.memo->FirstParaBreak, p.memo->LastParaBreak});
+            split->BeginSplit();
+        }
+        pending.push_back({p.view, split, i});
+    }
+    struct RestoreBreaks {
+        std::vector<SavedBreaks> &saved;
+        ~RestoreBreaks()
+        {
+            for (const SavedBreaks &b : saved) {
+                b.memo->FirstParaBreak = b.first;
+                b.memo->LastParaBreak = b.last;
+            }
+        }
+    } restoreBreaks{savedBreaks};
+
     const double savedHeight = band->Height();
-    (void)data;
+    bool freshPage = CurY <= FPageStartY + frx::kFitTolerance;
 
     while (!pending.empty()) {
         const double space = FreeSpace();
-        std::vector<TfrxView *> part, rest;
-        for (TfrxView *v : pending) {
-            if (v->Top() + v->Height() <= space + frx::kFitTolerance)
-                part.push_back(v);
-            else
-                rest.push_back(v);
+        struct Cut { Piece piece; double top, boxHeight; };
+        std::vector<Piece> part, rest;
+        std::vector<Cut> cuts;
+        auto trySplit = [&](const Piece &p, bool atLeastOne) {
+            const double top = p.view->Top(), box = p.view->Height();
+            if (p.split->SplitPart(space - top, atLeastOne) <= 0)
+                return false;
+            cuts.push_back({p, top, box});
+            return true;
+        };
+        for (const Piece &p : pending) {
+            const double top = p.view->Top();
+            if (top + p.view->Height() <= space + frx::kFitTolerance)
+                part.push_back(p);
+            else if (!(p.split && top < space && trySplit(p, false)))
+                rest.push_back(p);
         }
-        // A view taller than a whole page cannot wait for a page with more room.
-        const bool emptyPage = CurY <= frx::kFitTolerance;
-        if (part.empty() && emptyPage) {
-            part.push_back(rest.front());
-            rest.erase(rest.begin());
+
+        // Nothing fits on a page that holds only its headers: another page would not do
+        // better, so the topmost view goes here anyway (a cut view with one line at least).
+        if (part.empty() && cuts.empty() && freshPage) {
+            auto topmost = std::min_element(rest.begin(), rest.end(), [](const Piece &a, const Piece &b) {
+                return a.view->Top() < b.view->Top();
+            });
+            // Less than a pixel to gain by moving up: the page would only repeat itself.
+            if (std::min(space, topmost->view->Top()) < 1) {
+                const Piece p = *topmost;
+                rest.erase(topmost);
+                if (!(p.split && trySplit(p, true)))
+                    part.push_back(p);
+            }
         }
-        if (!part.empty()) {
+
+        // A page already full (the space left negative) is left as it is: nothing moves down.
+        double used = std::max(0.0, space);
+        if (!part.empty() || !cuts.empty()) {
+            // A cut view reaches down to the cut, so that views cut side by side end level.
+            for (const Cut &c : cuts)
+                c.piece.view->SetHeight(std::max(c.piece.view->Height(), space - c.top));
             double height = 0;
-            for (TfrxView *v : part)
-                height = std::max(height, v->Top() + v->Height());
-            for (TfrxView *v : all)
-                v->SetVisible(std::find(part.begin(), part.end(), v) != part.end());
+            for (const Piece &p : part)
+                height = std::max(height, p.view->Top() + p.view->Height());
+            for (const Cut &c : cuts)
+                height = std::max(height, c.top + c.piece.view->Height());
+            for (const ViewPlan &p : plan.views)
+                p.view->SetVisible(false);
+            for (const Piece &p : part)
+                p.view->SetVisible(true);
+            for (const Cut &c : cuts)
+                c.piece.view->SetVisible(true);
             band->SetLeft(CurX);
             band->SetTop(CurY);
-            band->SetHeight(std::min(height, std::max(space, height)));
+            band->SetHeight(height);
             addToPage(band);
-            CurY += band->Height();
+            CurY += height;
+            used = std::max(space, height);
+        }
+
+        // The rest of each cut view starts at the cut; what it grew by pushes the views below.
+        std::vector<double> growth(plan.views.size(), 0.0);
+        std::vector<bool> continues(plan.views.size(), false);
+        std::vector<double> heights(plan.views.size(), 0.0);
+        std::vector<double> tops(plan.views.size(), 0.0);
+        for (size_t i = 0; i < plan.views.size(); ++i) {
+            tops[i] = plan.views[i].view->Top();
+            heights[i] = plan.views[i].view->Height();
+        }
+        for (const Cut &c : cuts) {
+            if (!c.piece.split->HasMoreParts())
+                continue;
+            TfrxView *v = c.piece.view;
+            const double partHeight = v->Height();
+            c.piece.split->NextPart();
+            const double restHeight = std::max(c.piece.split->CalcHeight(), c.boxHeight - partHeight);
+            const double g = used + restHeight - (c.top + c.boxHeight);
+            tops[c.piece.index] = c.top;
+            heights[c.piece.index] = c.boxHeight + g;
+            growth[c.piece.index] = g;
+            continues[c.piece.index] = true;
+            v->SetTop(used);
+            v->SetHeight(restHeight);
+            rest.push_back(c.piece);
         }
         if (rest.empty())
             break;
-        double cut = space;
-        for (TfrxView *v : rest)
-            cut = std::min(cut, v->Top());
-        for (TfrxView *v : rest)
-            v->SetTop(v->Top() - cut);
-        pending = rest;
+
+        std::vector<frx::ShiftObject> objects;
+        objects.reserve(plan.views.size());
+        for (size_t i = 0; i < plan.views.size(); ++i) {
+            const TfrxShiftMode m = plan.views[i].view->ShiftMode;
+            objects.push_back({tops[i], heights[i], growth[i],
+                               m == smDontShift        ? frx::ShiftModeKind::DontShift
+                               : m == smWhenOverlapped ? frx::ShiftModeKind::WhenOverlapped
+                                                       : frx::ShiftModeKind::Always});
+        }
+        const std::vector<double> shifted = frx::applyShifts(plan.shifts, objects);
+        for (const Piece &p : rest)
+            if (!continues[p.index])
+                p.view->SetTop(shifted[p.index]);
+
+        std::sort(rest.begin(), rest.end(), [](const Piece &a, const Piece &b) { return a.index < b.index; });
+        double lift = used;
+        double bottom = 0;
+        for (const Piece &p : rest) {
+            lift = std::min(lift, p.view->Top());
+            bottom = std::max(bottom, p.view->Top() + p.view->Height());
+        }
+        for (const Piece &p : rest) {
+            if (p.split && p.split->StretchMode == smMaxHeight)
+                p.view->SetHeight(bottom - p.view->Top());
+            p.view->SetTop(p.view->Top() - lift);
+        }
+        pending = std::move(rest);
         NewColumn();
+        freshPage = true;
     }
-    for (TfrxView *v : all)
-        v->SetVisible(true);
+    for (size_t i = 0; i < plan.views.size(); ++i)
+        plan.views[i].view->SetVisible(visible[i]);
     band->SetHeight(savedHeight);
 }
 

@@ -120,6 +120,10 @@ private:
     bool FInClosePage = false;
     bool FNoHeaders = false;
 
+    // CurY once a new page has its overlay and headers: a band split from there has nothing of
+    // its own above it on the page, so waiting for another page would gain nothing.
+    double FPageStartY = 0;
+
     TfrxBand *FBreakingBand = nullptr;
     TfrxBand *FInterruptedBand = nullptr;
     double FRememberedFooterHeight = 0;

@@ -322,7 +322,8 @@ void TfrxDrawText::SetText(const QStringList &lines)
     const int fullMax = nint(w * Ratio);
     const int firstMax = nint((w - FParagraphGap) * Ratio);
     const int charSpacing = nint(FCharSpacing * Ratio);
-    for (const QString &source : lines) {
+    for (int p = 0; p < int(lines.size()); ++p) {
+        const QString &source = lines.at(p);
         const QString paragraph = source.isEmpty() ? QStringLiteral(" ") : source;
         FPlainText += paragraph;
         FPlainText += QLatin1String("\r\n");
@@ -332,6 +333,8 @@ void TfrxDrawText::SetText(const QStringList &lines)
             FLines[first].Flags |= pfFirstLine;
             FLines.back().Flags |= pfLastLine;
         }
+        for (std::size_t k = first; k < FLines.size(); ++k)
+            FLines[k].Paragraph = p;
     }
 }
 
@@ -356,6 +359,8 @@ void TfrxDrawText::BreakParagraph(const QString &source, int firstMax, int fullM
     auto addLine = [&](int from, int to, bool hyphen) {
         TfrxWrappedLine line;
         line.Text = text.mid(from, to - from);
+        line.Start = from;
+        line.End = to;
         line.Width = (to > from ? A[to - 1] - base(from) : 0) - (to - from) * charSpacing;
         if (!styles.empty())
             line.Styles.assign(styles.begin() + from, styles.begin() + to);
@@ -435,9 +440,14 @@ double TfrxDrawText::LineHeight() const
 
 double TfrxDrawText::TextHeight() const
 {
-    if (FLines.empty())
+    return LinesHeight(int(FLines.size()));
+}
+
+double TfrxDrawText::LinesHeight(int count) const
+{
+    if (count <= 0)
         return 0;
-    double h = LineHeight() * double(FLines.size());
+    double h = LineHeight() * double(count);
     if (FLineSpacing < 0)
         h -= FLineSpacing;
     return h;

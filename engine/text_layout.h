@@ -49,6 +49,11 @@ struct TfrxWrappedLine {
     int Flags = 0;           // TfrxParagraphFlag bits
     int Width = 0;           // measured advance at 600 dpi, without character spacing
     std::vector<TfrxCharStyle> Styles;  // one per character, only for text with HTML tags
+    // Where the line came from: the index of its source line, and the characters Start .. End − 1
+    // of that paragraph once its HTML tags are taken out (a blank dropped at the break and an
+    // added hyphen lie outside), so a memo cut between two lines can be given back as text.
+    int Paragraph = 0;
+    int Start = 0, End = 0;
 };
 
 class TfrxDrawText {
@@ -81,6 +86,8 @@ public:
 
     // In 96-dpi pixels.
     double TextHeight() const;
+    // Height the first `count` wrapped lines would take, as TextHeight measures all of them.
+    double LinesHeight(int count) const;
     double MaxLineWidth() const;
     double LineHeight() const;
     double RemainingSpace() const;

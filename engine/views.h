@@ -3,8 +3,8 @@
 // lines, shapes, pictures and subreports.
 //
 // Drawing (SetupDrawing, FillBackground, PaintFrame, Draw) lives in view_drawing.cpp and the
-// memo measurements (CalcHeight, CalcWidth) in memo_measure.cpp; memo evaluation is in
-// memo_evaluate.cpp.
+// memo measurements (CalcHeight, CalcWidth) in memo_measure.cpp, the memo parts of split bands in
+// memo_split.cpp; memo evaluation is in memo_evaluate.cpp.
 #include "engine/component.h"
 #include "engine/frame.h"
 
@@ -60,10 +60,16 @@ public:
 
     // Height the content needs; the base keeps the design height.
     virtual double CalcHeight() { return Height(); }
-    // Splitting over pages; the defaults split nothing.
-    virtual double SplitPart() { return 0; }
+    // Splitting over pages, for a band output in parts. BeginSplit starts from the whole
+    // content. SplitPart makes the view the part of what is left that fits into `space` pixels
+    // below its top (with `atLeastOne`, the smallest part even when it does not fit) and returns
+    // the part's height, or 0 and leaves the view as it was when nothing fits. After the part
+    // is output, NextPart makes the view what is left, while HasMoreParts. The defaults split
+    // nothing, so such a view goes on a page whole.
     virtual void BeginSplit() {}
+    virtual double SplitPart(double space, bool atLeastOne) { (void)space; (void)atLeastOne; return 0; }
     virtual bool HasMoreParts() { return false; }
+    virtual void NextPart() {}
 
     void WriteProperties(TfrxPropWriter &w) const override;
     bool ReadProperty(const QString &name, const QString &value) override;
@@ -80,6 +86,13 @@ public:
     double CalcHeight() override;
     // Width the text needs on one line per paragraph (AutoWidth).
     virtual double CalcWidth();
+    // A part is the whole wrapped lines that fit, given back as the memo's text: the paragraph
+    // cut between two lines ends the part (LastParaBreak) and starts the rest (FirstParaBreak).
+    // A rotated memo does not split.
+    void BeginSplit() override;
+    double SplitPart(double space, bool atLeastOne) override;
+    bool HasMoreParts() override { return !FSplitRest.isEmpty(); }
+    void NextPart() override;
     // Expands the text in place (data field, bracketed expressions, highlight, SuppressRepeated).
     void EvaluateData() override;
     // The text with its first "[TOTALPAGES]" (any case) replaced by the page count.
@@ -146,6 +159,11 @@ public:
 private:
     TfrxDataSet *FDataSet = nullptr;
     QString FDataSetName;
+    // Split state: the text not yet output, whether it starts inside a paragraph, and whether
+    // the whole memo ends inside one (its own LastParaBreak when the split began).
+    QStringList FSplitRest;
+    bool FSplitRestContinues = false;
+    bool FSplitEndsOpen = false;
 };
 
 class TfrxMemoView : public TfrxCustomMemoView {
