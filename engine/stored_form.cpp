@@ -144,7 +144,12 @@ void TfrxPropWriter::Color(const char *name, TColor value) {
 
 namespace {
 
-bool Is(const QString &name, const char *lower) { return name == QLatin1String(lower); }
+// Names are compared length first: a property is looked for through a chain of some sixty
+// names, and rebuilding every page of a prepared report reads each placed object's properties.
+template <size_t N>
+bool Is(const QString &name, const char (&lower)[N]) {
+    return name.size() == qsizetype(N - 1) && name == QLatin1String(lower, qsizetype(N - 1));
+}
 
 void WriteFont(TfrxPropWriter &w, const char *prefix, const TfrxFont &f) {
     const QString p = QString::fromLatin1(prefix);
