@@ -189,7 +189,11 @@ struct TfrxPreviewPages::Private {
 
     void pack(TfrxXMLItem *node) {
         if (!node->Loaded || !node->Unloadable) return;
-        packed[node] = TfrxXMLDocument::ItemToText(*node, false).toUtf8();
+        QByteArray bytes = TfrxXMLDocument::ItemToText(*node, false).toUtf8();
+        // The conversion reserves room for the worst case, three bytes a character; a page kept
+        // for the rest of the run must not hold on to that.
+        bytes.squeeze();
+        packed[node] = std::move(bytes);
         node->Clear();
         node->Loaded = false;
         node->Offset = -1;
