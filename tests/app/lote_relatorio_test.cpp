@@ -5,6 +5,7 @@
 #include "engine/preview_pages.h"
 #include "engine/report.h"
 #include "engine/views.h"
+#include "tests/app/execucao_lote.h"
 #include "tests/fixtures/BancoTemporario.h"
 
 #include <QDateTime>
@@ -19,44 +20,8 @@
 
 namespace {
 
-struct Resultado {
-    int status;
-    QString saida;
-    QString erro;
-};
-
-// Alias store and settings folders point at an empty folder, so only the database given counts.
-// The runtime folder is a login session's: without one the GUI application of --png warns on
-// standard error before anything of ours.
-Resultado executar(const QStringList &argumentos, const QString &banco)
-{
-    QTemporaryDir config, execucao;
-    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-    ambiente.insert("XDG_CONFIG_HOME", config.path());
-    ambiente.insert("XDG_CONFIG_DIRS", config.path());
-    ambiente.insert("XDG_RUNTIME_DIR", execucao.path());
-    ambiente.remove("CAMINHOBANCOVOSTREN");
-    ambiente.remove("USUARIOBANCOVOSTREN");
-    ambiente.remove("SENHABANCOVOSTREN");
-    if (!banco.isEmpty()) {
-        ambiente.insert("CAMINHOBANCOVOSTREN", banco);
-        ambiente.insert("USUARIOBANCOVOSTREN", "SYSDBA");
-        ambiente.insert("SENHABANCOVOSTREN", "masterkey");
-    }
-    QProcess processo;
-    processo.setProcessEnvironment(ambiente);
-    processo.start(QStringLiteral(QUELVORA_BUILD "/quelvora"), argumentos);
-    const bool terminou = processo.waitForFinished(120000);
-    EXPECT_TRUE(terminou) << argumentos.join(' ').toStdString();
-    if (!terminou) {
-        // An attached embedded engine ignores a polite end.
-        processo.kill();
-        processo.waitForFinished();
-    }
-    EXPECT_EQ(processo.exitStatus(), QProcess::NormalExit) << argumentos.join(' ').toStdString();
-    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
-            QString::fromUtf8(processo.readAllStandardError())};
-}
+using lote::executar;
+using lote::Resultado;
 
 // Products 1..40 each break "BASE MAIOR QUE 100%" (three pages for a branch in SP); product 40
 // is inactive. Their rate 18 is wrong for branch 2 in RJ (20), which adds a second rule there.

@@ -1,5 +1,5 @@
-// The batch commands as a script runs them: the real executable, its exit status and its two
-// output streams.
+// --listar-filiais and the command table, run as a script runs them.
+#include "tests/app/execucao_lote.h"
 #include "tests/fixtures/BancoTemporario.h"
 
 #include <QProcess>
@@ -8,34 +8,8 @@
 
 namespace {
 
-struct Resultado {
-    int status;
-    QString saida;
-    QString erro;
-};
-
-// Alias store and settings folders point at an empty folder, so only what the test sets counts.
-Resultado executar(const QStringList &argumentos, const QString &banco)
-{
-    QTemporaryDir config;
-    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-    ambiente.insert("XDG_CONFIG_HOME", config.path());
-    ambiente.insert("XDG_CONFIG_DIRS", config.path());
-    ambiente.remove("CAMINHOBANCOVOSTREN");
-    ambiente.remove("USUARIOBANCOVOSTREN");
-    ambiente.remove("SENHABANCOVOSTREN");
-    if (!banco.isEmpty()) {
-        ambiente.insert("CAMINHOBANCOVOSTREN", banco);
-        ambiente.insert("USUARIOBANCOVOSTREN", "SYSDBA");
-        ambiente.insert("SENHABANCOVOSTREN", "masterkey");
-    }
-    QProcess processo;
-    processo.setProcessEnvironment(ambiente);
-    processo.start(QStringLiteral(QUELVORA_BUILD "/quelvora"), argumentos);
-    EXPECT_TRUE(processo.waitForFinished(60000));
-    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
-            QString::fromUtf8(processo.readAllStandardError())};
-}
+using lote::executar;
+using lote::Resultado;
 
 TEST(ListarFiliais, CodigoTabNomeEmUtf8NaOrdemDaConsulta)
 {

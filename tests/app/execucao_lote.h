@@ -1,0 +1,51 @@
+#pragma once
+// The batch commands as a script runs them: the real executable, its exit status and its two
+// output streams.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace lote {
+
+struct Resultado {
+    int status;
+    QString saida;
+    QString erro;
+};
+
+// Alias store and settings folders point at an empty folder, so only the database given counts.
+// The runtime folder is a login session's: without one the GUI application of --png warns on
+// standard error before anything of ours.
+inline Resultado executar(const QStringList &argumentos, const QString &banco)
+{
+    QTemporaryDir config, execucao;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("XDG_CONFIG_HOME", config.path());
+    ambiente.insert("XDG_CONFIG_DIRS", config.path());
+    ambiente.insert("XDG_RUNTIME_DIR", execucao.path());
+    ambiente.remove("CAMINHOBANCOVOSTREN");
+    ambiente.remove("USUARIOBANCOVOSTREN");
+    ambiente.remove("SENHABANCOVOSTREN");
+    if (!banco.isEmpty()) {
+        ambiente.insert("CAMINHOBANCOVOSTREN", banco);
+        ambiente.insert("USUARIOBANCOVOSTREN", "SYSDBA");
+        ambiente.insert("SENHABANCOVOSTREN", "masterkey");
+    }
+    QProcess processo;
+    processo.setProcessEnvironment(ambiente);
+    processo.start(QStringLiteral(QUELVORA_BUILD "/quelvora"), argumentos);
+    const bool terminou = processo.waitForFinished(120000);
+    EXPECT_TRUE(terminou) << argumentos.join(' ').toStdString();
+    if (!terminou) {
+        // An attached embedded engine ignores a polite end.
+        processo.kill();
+        processo.waitForFinished();
+    }
+    EXPECT_EQ(processo.exitStatus(), QProcess::NormalExit) << argumentos.join(' ').toStdString();
+    return {processo.exitCode(), QString::fromUtf8(processo.readAllStandardOutput()),
+            QString::fromUtf8(processo.readAllStandardError())};
+}
+
+}  // namespace lote
