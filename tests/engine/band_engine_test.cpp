@@ -8,6 +8,7 @@
 #include "engine/report_prepare.h"
 #include "engine/views.h"
 #include "platform/erro/Erro.h"
+#include "tests/engine/aplicacao_de_teste.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -121,22 +122,9 @@ std::vector<QStringList> numeradas(int n, const QString &grupo = QStringLiteral(
     return rows;
 }
 
-class Aplicacao : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char nome[] = "band_engine_test";
-        static char *argv[] = {nome, nullptr};
-        if (!QCoreApplication::instance())
-            app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    // Ended here, inside the test run: left to the environment's destructor it would go after
-    // Qt's own static data during exit and crash the process.
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QCoreApplication> app;
-};
-const auto *const aplicacao = ::testing::AddGlobalTestEnvironment(new Aplicacao);
+char nomeDoPrograma[] = "band_engine_test";
+const auto *const aplicacao =
+    ::testing::AddGlobalTestEnvironment(new AmbienteComAplicacao<QCoreApplication>(nomeDoPrograma));
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "engine/report_prepare.h"
 #include "engine/text_layout.h"
 #include "engine/views.h"
+#include "tests/engine/aplicacao_de_teste.h"
 #include "tests/engine/memory_cursor.h"
 
 #include <QBuffer>
@@ -171,21 +172,9 @@ QStringList fullLines(const QString &text)
     return wrappedLines(probe);
 }
 
-class Aplicacao : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char nome[] = "band_split_test";
-        static char *argv[] = {nome, nullptr};
-        if (!QGuiApplication::instance())
-            app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    // Ended inside the run: during exit it would go after Qt's own static data.
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QGuiApplication> app;
-};
-const auto *const aplicacao = ::testing::AddGlobalTestEnvironment(new Aplicacao);
+char nomeDoPrograma[] = "band_split_test";
+const auto *const aplicacao =
+    ::testing::AddGlobalTestEnvironment(new AmbienteComAplicacao<QGuiApplication>(nomeDoPrograma));
 
 }  // namespace
 
