@@ -24,8 +24,6 @@ TfrxDataSet *dataSetOf(TfrxDataBand *band)
     return band->VirtualDataSet.get();
 }
 
-bool isDataBand(const TfrxBand *band) { return frx::isDataBandNumber(band->BandNumber()); }
-
 // Clears the run-time links a previous run left on a band.
 void clearLinks(TfrxBand *band)
 {
