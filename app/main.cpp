@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -38,11 +40,19 @@ static const EntradaLote kComandos[] = {
 static int executarLote(int argc, char **argv)
 {
     // Drawing pages needs the font services of a GUI application; nothing is shown, so it runs
-    // offscreen.
+    // offscreen. Outside a login session (cron, a service) there is no runtime folder, and the GUI
+    // application would say so on standard error, where a script looks for our failures; a
+    // private one lives as long as the command.
+    std::unique_ptr<QTemporaryDir> execucao;
     std::unique_ptr<QCoreApplication> aplicacao;
     if (QByteArray(argv[1]) == "--png") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            execucao = std::make_unique<QTemporaryDir>();
+            if (execucao->isValid())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(execucao->path()));
+        }
         aplicacao = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         aplicacao = std::make_unique<QCoreApplication>(argc, argv);

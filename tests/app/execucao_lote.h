@@ -16,15 +16,14 @@ struct Resultado {
 };
 
 // Alias store and settings folders point at an empty folder, so only the database given counts.
-// The runtime folder is a login session's: without one the GUI application of --png warns on
-// standard error before anything of ours.
+// No runtime folder, as under cron: the commands must not warn about it on standard error.
 inline Resultado executar(const QStringList &argumentos, const QString &banco)
 {
-    QTemporaryDir config, execucao;
+    QTemporaryDir config;
     QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert("XDG_CONFIG_HOME", config.path());
     ambiente.insert("XDG_CONFIG_DIRS", config.path());
-    ambiente.insert("XDG_RUNTIME_DIR", execucao.path());
+    ambiente.remove("XDG_RUNTIME_DIR");
     ambiente.remove("CAMINHOBANCOVOSTREN");
     ambiente.remove("USUARIOBANCOVOSTREN");
     ambiente.remove("SENHABANCOVOSTREN");
