@@ -7,6 +7,7 @@
 #include "tests/export/impressao_qstring.h"
 #include "tests/export/leitura_planilha.h"
 #include "tests/fixtures/BancoTemporario.h"
+#include "tests/fixtures/arquivos.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -140,18 +141,9 @@ protected:
     QTemporaryDir saida;
     QString arquivo = saida.filePath(QStringLiteral("inconsistencias.xlsx"));
 
-    QStringList conteudoDaSaida() const {
-        return QDir(saida.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    void escreverArquivo(const QByteArray &conteudo) {
-        QFile f(arquivo);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(conteudo);
-    }
-    QByteArray lerArquivo() const {
-        QFile f(arquivo);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ausente>");
-    }
+    QStringList conteudoDaSaida() const { return fixtures::entradasDe(saida.path()); }
+    void escreverArquivo(const QByteArray &conteudo) { fixtures::escreverEm(arquivo, conteudo); }
+    QByteArray lerArquivo() const { return fixtures::conteudoDe(arquivo); }
 };
 
 QStringList textos(const RespondedorDeCaixas &caixas) {

@@ -47,4 +47,15 @@ inline Resultado executar(const QStringList &argumentos, const QString &banco)
             QString::fromUtf8(processo.readAllStandardError())};
 }
 
+// A failure as a script sees it: status 1, nothing on standard output, the message on standard
+// error as one or more whole lines.
+inline void esperarFalha(const Resultado &r, const QString &inicio)
+{
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.saida, "");
+    EXPECT_TRUE(r.erro.startsWith(inicio)) << r.erro.toStdString();
+    EXPECT_TRUE(r.erro.endsWith(u'\n'));
+    EXPECT_FALSE(r.erro.contains(u'\r'));  // a bare carriage return would hide the first line
+}
+
 }  // namespace lote

@@ -2,6 +2,7 @@
 #include "tests/export/fonte_em_memoria.h"
 #include "tests/export/impressao_qstring.h"
 #include "tests/export/leitura_planilha.h"
+#include "tests/fixtures/arquivos.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,18 +32,9 @@ protected:
         EXPECT_EQ(lida.erro, QString());
         return lida;
     }
-    QStringList conteudoDaPasta() const {
-        return QDir(pasta.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    void escreverArquivo(const QByteArray &conteudo) {
-        QFile f(arquivo);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(conteudo);
-    }
-    QByteArray lerArquivo() const {
-        QFile f(arquivo);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ausente>");
-    }
+    QStringList conteudoDaPasta() const { return fixtures::entradasDe(pasta.path()); }
+    void escreverArquivo(const QByteArray &conteudo) { fixtures::escreverEm(arquivo, conteudo); }
+    QByteArray lerArquivo() const { return fixtures::conteudoDe(arquivo); }
 };
 
 TEST_F(Planilha, CabecalhoLargurasECongelamento) {
