@@ -10,13 +10,6 @@ using namespace Firebird;
 namespace firebird {
 namespace {
 
-template <class T>
-T ler(const unsigned char *p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 int bytesPorCaractere(unsigned charset) {
     switch (charset) {
     case 3: return 3;  // UNICODE_FSS

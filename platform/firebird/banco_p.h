@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QHash>
 #include <QTime>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -19,6 +20,14 @@ Firebird::IUtil *utilitario();
 Firebird::IProvider *despachante();
 
 constexpr unsigned charsetWin1252 = 53;  // Firebird's fixed id of WIN1252
+
+// A value of a row buffer: the engine's offsets need not suit the type's alignment.
+template <class T>
+T ler(const unsigned char *p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
 
 // A status wrapper that throws on error and gives its status back to the library when done.
 class Status {

@@ -12,13 +12,6 @@ using namespace Firebird;
 namespace firebird {
 namespace {
 
-template <class T>
-T ler(const unsigned char *p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 // NUMERIC and DECIMAL travel as scaled integers: 1250 with scale -2 is "12.50".
 QString comEscala(qint64 valor, int escala) {
     if (escala >= 0) {
